@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace support {
+
+// Every pause of the protocol goes through the current clock, so unit tests can run on a
+// virtual clock and assert the pauses while the program and the pty tests use real time.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Monotonic milliseconds.
+    virtual std::int64_t NowMs() const = 0;
+    virtual void Sleep(int ms) = 0;
+};
+
+// Real time. While it sleeps it runs the wait hook now and then, so a window can repaint.
+class RealClock final : public Clock {
+public:
+    std::int64_t NowMs() const override;
+    void Sleep(int ms) override;
+};
+
+// Virtual time for tests: Sleep records the pause and advances the time at once.
+class VirtualClock final : public Clock {
+public:
+    std::int64_t NowMs() const override { return m_now; }
+    void Sleep(int ms) override;
+    void Advance(int ms) { m_now += ms; }
+    const std::vector<int>& Pauses() const { return m_pauses; }
+    void ClearPauses() { m_pauses.clear(); }
+
+private:
+    std::int64_t m_now = 0;
+    std::vector<int> m_pauses;
+};
+
+// The clock in force; a RealClock unless a ScopedClock replaced it.
+Clock& CurrentClock();
+
+// Installs a clock for the lifetime of this object (tests), then puts the previous one back.
+class ScopedClock {
+public:
+    explicit ScopedClock(Clock& clock);
+    ~ScopedClock();
+    ScopedClock(const ScopedClock&) = delete;
+    ScopedClock& operator=(const ScopedClock&) = delete;
+
+private:
+    Clock* m_previous;
+};
+
+// Work to do while the program blocks on the serial line or in a pause (the window's
+// repainting). Long waits call RunWaitHook at least every WaitHookIntervalMs.
+inline constexpr int WaitHookIntervalMs = 30;
+void SetWaitHook(std::function<void()> hook);
+void RunWaitHook();
+
+}  // namespace support
