@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what building, testing and running the wizard need on Debian 12.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build g++ clang clang-format libclang-rt-14-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    qt6-base-dev qt6-svg-dev libgl1-mesa-dev
+    xvfb xauth dbus dbus-x11
+)
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
+
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
+    "${packages[@]}" >/dev/null
