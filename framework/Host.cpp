@@ -1,0 +1,62 @@
+#include "framework/Host.h"
+
+#include <cstdio>
+
+#include "framework/Application.h"
+#include "framework/Ids.h"
+#include "framework/PropertySheet.h"
+#include "support/Clock.h"
+
+namespace framework {
+namespace {
+
+// Without a screen: boxes go to the error stream, and a modal run returns at once, so the
+// sheet counts as cancelled rather than hanging with nobody to answer it.
+class HeadlessHost final : public Host {
+public:
+    void RunModal(PropertySheet&) override {}
+    int ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon) override {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        return IDOK;
+    }
+    void BeginWaitCursor() override {}
+    void EndWaitCursor() override {}
+    void RepaintWhileWaiting() override {}
+};
+
+HeadlessHost g_headless;
+Host* g_current = &g_headless;
+
+}  // namespace
+
+void Host::OnControlChanged(Control&, ControlChange) {}
+
+void Host::OnDialogChanged(Dialog&, DialogChange) {}
+
+Host& CurrentHost() {
+    return *g_current;
+}
+
+ScopedHost::ScopedHost(Host& host) : m_previous(g_current) {
+    g_current = &host;
+    support::SetWaitHook([] { CurrentHost().RepaintWhileWaiting(); });
+}
+
+ScopedHost::~ScopedHost() {
+    g_current = m_previous;
+}
+
+int MessageBox(const std::string& text, MessageIcon icon) {
+    CurrentHost().ShowMessageBox(text, ApplicationTitle(), icon);
+    return IDOK;
+}
+
+WaitCursor::WaitCursor() {
+    CurrentHost().BeginWaitCursor();
+}
+
+WaitCursor::~WaitCursor() {
+    CurrentHost().EndWaitCursor();
+}
+
+}  // namespace framework

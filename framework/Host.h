@@ -1,0 +1,75 @@
+#pragma once
+
+// The seam to the screen. The host runs the modal loop of a sheet, shows message boxes (OK
+// button only), shows the wait cursor, repaints while the program waits on the serial line,
+// and hears of every model change so that it can mirror it. One host is current per process:
+// the Qt host in the program, a RecordingHost in tests.
+//   framework::RecordingHost host;
+//   framework::ScopedHost use(host);             // current until the end of the scope
+//   framework::MessageBox("Could not connect instrument!");   // warning icon, OK
+//   { framework::WaitCursor busy; ... }          // busy cursor while it lives
+
+#include <string>
+
+#include "framework/Control.h"
+#include "framework/Dialog.h"
+
+namespace framework {
+
+class PropertySheet;
+
+enum class MessageIcon { None, Information, Warning, Error, Question };
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // Shows the sheet, whose window is open, and returns once it has ended (EndDialog) or the
+    // host gave up on it (the sheet then counts as cancelled).
+    virtual void RunModal(PropertySheet& sheet) = 0;
+    // A box with an OK button only; returns IDOK.
+    virtual int ShowMessageBox(const std::string& text, const std::string& caption,
+                               MessageIcon icon) = 0;
+    // Nested: the cursor is busy from the first Begin to the matching last End.
+    virtual void BeginWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+    // Called now and then while the program blocks; repaint only, no user input.
+    virtual void RepaintWhileWaiting() = 0;
+    // The application asks to end its event loop.
+    virtual void Quit() {}
+
+    // Model changes, for the mirror on screen.
+    virtual void OnControlChanged(Control& control, ControlChange what);
+    virtual void OnDialogChanged(Dialog& dialog, DialogChange what);
+};
+
+// The host in force: a ScopedHost's, else one without a screen that writes boxes to stderr
+// and cancels every modal run at once.
+Host& CurrentHost();
+
+// Installs a host for the lifetime of this object, then puts the previous one back. Also routes
+// support's wait hook (serial waits, pauses) to the current host's RepaintWhileWaiting.
+class ScopedHost {
+public:
+    explicit ScopedHost(Host& host);
+    ~ScopedHost();
+    ScopedHost(const ScopedHost&) = delete;
+    ScopedHost& operator=(const ScopedHost&) = delete;
+
+private:
+    Host* m_previous;
+};
+
+// A box through the current host, captioned with the application title. Returns IDOK.
+int MessageBox(const std::string& text, MessageIcon icon = MessageIcon::Warning);
+
+// The busy cursor for the lifetime of this object.
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace framework
