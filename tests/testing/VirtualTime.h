@@ -1,0 +1,14 @@
+#pragma once
+
+#include "support/Clock.h"
+
+namespace testing {
+
+// A virtual clock installed as the current clock for the lifetime of this object. Declare it
+// before the objects that pause, so it outlives them.
+struct VirtualTime {
+    support::VirtualClock clock;
+    support::ScopedClock scope{clock};
+};
+
+}  // namespace testing

@@ -1,0 +1,44 @@
+#include "tests/testing/Wire.h"
+
+#include <cstdio>
+
+namespace testing {
+
+std::string Frame(std::string_view text, bool withCR) {
+    std::string frame = "\x02";
+    frame.append(text);
+    frame.push_back('\x03');
+    unsigned char checksum = 0;
+    for (char c : frame)
+        checksum ^= static_cast<unsigned char>(c);
+    frame.push_back(static_cast<char>(checksum));
+    if (withCR) frame.push_back('\r');
+    return frame;
+}
+
+std::string ShortFrame(std::string_view text) {
+    std::string frame = "\x02";
+    frame.append(text);
+    frame.push_back('\r');
+    return frame;
+}
+
+std::string Hex(std::string_view bytes) {
+    std::string out;
+    for (char c : bytes) {
+        char digits[4];
+        std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned char>(c));
+        if (!out.empty()) out.push_back(' ');
+        out.append(digits);
+    }
+    return out;
+}
+
+std::string Hex(const std::vector<std::string>& entries) {
+    std::string out;
+    for (const std::string& entry : entries)
+        out.append(Hex(entry)).push_back('\n');
+    return out;
+}
+
+}  // namespace testing
