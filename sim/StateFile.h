@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "sim/State.h"
+
+namespace sim {
+
+// The stored state as a small JSON object, one field per line.
+std::string StateToJson(const State& state);
+// Fields missing from the text keep the values they have in `state`; unknown fields are
+// ignored. False with a message on malformed JSON or a value out of range.
+bool StateFromJson(std::string_view text, State& state, std::string& error);
+
+enum class LoadResult { Loaded, Missing, Failed };
+// A missing file leaves `state` as it is.
+LoadResult LoadStateFile(const std::string& path, State& state, std::string& error);
+// Writes a temporary file beside `path` and renames it, so a crash never leaves half a file.
+bool SaveStateFile(const std::string& path, const State& state, std::string& error);
+
+}  // namespace sim
