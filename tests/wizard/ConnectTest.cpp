@@ -1,0 +1,242 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "framework/Ids.h"
+#include "resources/Resource.h"
+#include "tests/wizard/WizardHarness.h"
+
+namespace wizardtest {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+const std::vector<std::string> kRates = {"38400", "19200", "9600", "4800",
+                                         "2400",  "1200",  "600",  "300"};
+
+// The (port, baud) of every connect attempt: each opens the port at 8N1.
+std::vector<std::pair<int, int>> Attempts(const testing::ScriptedDevice& device) {
+    std::vector<std::pair<int, int>> attempts;
+    std::size_t line = 0;
+    for (const int port : device.OpenCalls()) {
+        while (line < device.AppliedLines().size() && device.AppliedLines()[line].dataBits != 8) {
+            ++line;
+        }
+        if (line < device.AppliedLines().size()) {
+            attempts.emplace_back(port, device.AppliedLines()[line++].baudRate);
+        }
+    }
+    return attempts;
+}
+
+TEST(ConnectStep, ShowsEveryPortEvenWithoutALabelAndTheRatesWith9600Selected) {
+    WizardHarness h;
+    h.Open({"/dev/ttyUSB0  ( COM1 )", "", "/dev/ttyS4  ( COM3 )"});
+
+    EXPECT_EQ(h.w.Caption(), "Veltrix Instrument Settings V 1.05  -  Step 1 of 5");
+    EXPECT_THAT(h.w.Items(IDC_PORT),
+                ElementsAre("/dev/ttyUSB0  ( COM1 )", "", "/dev/ttyS4  ( COM3 )"));
+    EXPECT_EQ(h.w.Selection(IDC_PORT), 0);
+    EXPECT_EQ(h.w.Items(IDC_BAUDRATE), kRates);
+    EXPECT_EQ(h.w.SelectedText(IDC_BAUDRATE), "9600");
+    EXPECT_FALSE(h.w.IsEnabled(framework::ID_WIZBACK));
+    EXPECT_TRUE(h.w.IsVisible(framework::ID_WIZNEXT));
+    EXPECT_FALSE(h.w.IsVisible(framework::ID_WIZFINISH));
+    EXPECT_THAT(h.instrument.Commands(), IsEmpty());
+}
+
+TEST(ConnectStep, ThePortChosenIsItsItemIndexPlusOne) {
+    WizardHarness h;
+    h.instrument.port = 2;
+    h.instrument.line.baudRate = 2400;
+    h.Open({"A", "", "C"});
+    ASSERT_TRUE(h.w.SelectIndex(IDC_PORT, 1));
+    ASSERT_TRUE(h.w.Select(IDC_BAUDRATE, "2400"));
+
+    h.w.Next();
+
+    EXPECT_EQ(h.w.ActiveIndex(), 1);
+    EXPECT_THAT(h.device->OpenCalls(), ElementsAre(2));
+    EXPECT_EQ(h.device->GetBaudRate(), 2400);
+}
+
+struct IdentifyCase {
+    std::string code;
+    FakeInstrument::Line line;
+    int typeQueries;
+    char terminator;
+};
+
+void PrintTo(const IdentifyCase& c, std::ostream* os) {
+    *os << c.code;
+}
+
+class ConnectIdentifies : public ::testing::TestWithParam<IdentifyCase> {};
+
+TEST_P(ConnectIdentifies, StoresTheCodeAndKeepsTheLineThatWorked) {
+    const IdentifyCase& c = GetParam();
+    WizardHarness h(c.code);
+    h.instrument.line = c.line;
+    h.Open();
+
+    h.w.Next();
+
+    EXPECT_THAT(h.Boxes(), IsEmpty());
+    EXPECT_EQ(h.w.Caption(), "Veltrix Instrument Settings V 1.05  -  Step 2 of 5");
+    EXPECT_EQ(h.sheet.GetInstrumentType(), c.code);
+    EXPECT_EQ(h.instrument.TypeQueries(), 1);
+    EXPECT_EQ(h.device->TerminatorChanges().back(), c.terminator);
+    EXPECT_EQ(h.device->AppliedLines().size(), static_cast<std::size_t>(c.typeQueries));
+    const testing::LineSettings now{c.line.baudRate, c.line.parity, c.line.dataBits,
+                                    c.line.stopBits};
+    EXPECT_EQ(h.device->AppliedLines().back(), now);
+    EXPECT_TRUE(h.device->IsOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, ConnectIdentifies,
+                         ::testing::Values(IdentifyCase{"+VT", {9600, 'N', 8, 1}, 1, '\x03'},
+                                           IdentifyCase{"+MV", {9600, 'N', 8, 1}, 1, '\r'},
+                                           IdentifyCase{"+DL", {9600, 'N', 8, 1}, 1, '\r'},
+                                           // Silent at 8N1: the second query at 7E2 finds it.
+                                           IdentifyCase{"+OQ", {9600, 'E', 7, 2}, 2, '\r'}));
+
+TEST(ConnectStep, AnswersThatAreNoKnownCodeKeepTheStepWithThePlainMessage) {
+    for (const std::string answer : {"+vt", "+VT ", "VT", "+XX"}) {
+        SCOPED_TRACE(answer);
+        WizardHarness h;
+        h.instrument.typeAnswer = answer;
+        h.instrument.anyLine = true;
+        h.Open();
+
+        h.w.Next();
+
+        EXPECT_EQ(h.w.ActiveIndex(), 0);
+        EXPECT_THAT(h.Boxes(), ElementsAre("Could not connect instrument!"));
+        // Asked at 8N1 and once more at 7E2.
+        EXPECT_EQ(h.instrument.TypeQueries(), 2);
+        EXPECT_EQ(h.device->AppliedLines().back(), (testing::LineSettings{9600, 'E', 7, 2}));
+        EXPECT_EQ(h.sheet.GetInstrumentType(), "");
+    }
+}
+
+TEST(ConnectStep, APortThatCannotBeOpenedShowsTheDeviceErrorAndSendsNothing) {
+    WizardHarness h;
+    h.Open();
+    h.device->SetOpenResult(FALSE, "\n --- ERR: CreateFile");
+
+    h.w.Next();
+
+    EXPECT_THAT(
+        h.Boxes(),
+        ElementsAre("Could not connect instrument!\nCommPort Error: \n --- ERR: CreateFile"));
+    EXPECT_THAT(h.device->Writes(), IsEmpty());
+    EXPECT_EQ(h.w.ActiveIndex(), 0);
+}
+
+TEST(ConnectStep, ASilentLineShowsWhatTheLastTypeQueryMet) {
+    WizardHarness h;
+    h.instrument.port = 3;
+    h.Open();
+
+    h.w.Next();
+
+    EXPECT_THAT(h.Boxes(), ElementsAre("Could not connect instrument!\nCommPort Error: "
+                                       "ERR: -1 AskForInstrumentType - nothing read"));
+    EXPECT_EQ(h.w.ActiveIndex(), 0);
+}
+
+TEST(ConnectStep, AnEmptyPortListLeavesWithPortZeroAndFindAnySearchesNothing) {
+    WizardHarness h;
+    h.device->SetOpenResult(FALSE, "\n --- ERR: no port");
+    h.Open({});
+    EXPECT_THAT(h.w.Items(IDC_PORT), IsEmpty());
+
+    // Find any tries the held selection (index 0 since the step opened) and has no list.
+    h.w.Click(IDC_FIND_ANY);
+    EXPECT_THAT(h.device->OpenCalls(), ElementsAre(1));
+    EXPECT_THAT(h.Boxes(), IsEmpty());
+
+    // Leaving takes the empty box over: no item is index -1, port 0.
+    h.w.Next();
+    EXPECT_THAT(h.device->OpenCalls(), ElementsAre(1, 0));
+    EXPECT_THAT(h.Boxes(),
+                ElementsAre("Could not connect instrument!\nCommPort Error: \n --- ERR: no port"));
+}
+
+TEST(ConnectFindAny, SearchesEveryPortAtEveryRateInListOrderAndShowsTheFind) {
+    WizardHarness h;
+    h.instrument.port = 3;
+    h.instrument.line.baudRate = 2400;
+    h.Open();
+
+    ASSERT_TRUE(h.w.Click(IDC_FIND_ANY));
+
+    std::vector<std::pair<int, int>> expected = {{1, 9600}};
+    for (int port = 1; port <= 2; ++port) {
+        for (const std::string& rate : kRates)
+            expected.emplace_back(port, std::stoi(rate));
+    }
+    for (const int rate : {38400, 19200, 9600, 4800, 2400})
+        expected.emplace_back(3, rate);
+    EXPECT_EQ(Attempts(*h.device), expected);
+    EXPECT_EQ(h.w.Selection(IDC_PORT), 2);
+    EXPECT_EQ(h.w.SelectedText(IDC_BAUDRATE), "2400");
+    EXPECT_EQ(h.w.ActiveIndex(), 0);
+    EXPECT_THAT(h.Boxes(), IsEmpty());
+    EXPECT_EQ(h.host.WaitCursorBegins(), 1);
+    EXPECT_FALSE(h.host.IsCursorBusy());
+
+    // Next connects again with what the boxes show.
+    h.w.Next();
+    EXPECT_EQ(h.w.ActiveIndex(), 1);
+    EXPECT_EQ(h.device->OpenCalls().back(), 3);
+    EXPECT_EQ(h.instrument.TypeQueries(), 2);
+}
+
+TEST(ConnectFindAny, AWorkingSelectionTakesOneAttemptAndChangesNothingOnScreen) {
+    WizardHarness h;
+    h.Open();
+
+    h.w.Click(IDC_FIND_ANY);
+
+    EXPECT_THAT(h.device->OpenCalls(), ElementsAre(1));
+    EXPECT_EQ(h.w.Selection(IDC_PORT), 0);
+    EXPECT_EQ(h.w.SelectedText(IDC_BAUDRATE), "9600");
+    EXPECT_EQ(h.sheet.GetInstrumentType(), "+VT");
+}
+
+TEST(ConnectFindAny, WithoutSuccessIsSilentTriesTheHeldSelectionTwiceAndKeepsTheScreen) {
+    WizardHarness h;
+    h.instrument.port = 9;
+    h.Open({"A", "B"});
+    // Chosen on screen but not yet taken over: the search starts from the held selection.
+    ASSERT_TRUE(h.w.SelectIndex(IDC_PORT, 1));
+    ASSERT_TRUE(h.w.Select(IDC_BAUDRATE, "300"));
+
+    h.w.Click(IDC_FIND_ANY);
+
+    const auto attempts = Attempts(*h.device);
+    ASSERT_EQ(attempts.size(), 1u + 2u * kRates.size());
+    EXPECT_EQ(attempts.front(), std::make_pair(1, 9600));
+    EXPECT_EQ(std::count(attempts.begin(), attempts.end(), std::make_pair(1, 9600)), 2);
+    EXPECT_THAT(h.Boxes(), IsEmpty());
+    EXPECT_EQ(h.w.Selection(IDC_PORT), 1);
+    EXPECT_EQ(h.w.SelectedText(IDC_BAUDRATE), "300");
+    EXPECT_FALSE(h.host.IsCursorBusy());
+}
+
+TEST(ConnectStep, BackOnStepTwoAndNextAgainConnectsAgain) {
+    WizardHarness h;
+    ASSERT_TRUE(h.OpenAt(1));
+    EXPECT_TRUE(h.w.IsEnabled(framework::ID_WIZBACK));
+
+    h.w.Back();
+    EXPECT_EQ(h.w.ActiveIndex(), 0);
+    h.w.Next();
+
+    EXPECT_EQ(h.w.ActiveIndex(), 1);
+    EXPECT_THAT(h.device->OpenCalls(), ElementsAre(1, 1));
+}
+
+}  // namespace
+}  // namespace wizardtest

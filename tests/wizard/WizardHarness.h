@@ -1,0 +1,54 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/CVeltrixInstrumentSettingsDlg.h"
+#include "framework/RecordingHost.h"
+#include "framework/WizardDriver.h"
+#include "tests/testing/ScriptedDevice.h"
+#include "tests/testing/VirtualTime.h"
+#include "tests/wizard/FakeInstrument.h"
+#include "wizard/ConnectPage.h"
+#include "wizard/FilterSlidePage.h"
+#include "wizard/InstrumentModePage.h"
+#include "wizard/MeasurementModePage.h"
+#include "wizard/PlateMovementPage.h"
+
+namespace wizardtest {
+
+// A real wizard sheet on a scripted device with a fake instrument behind it, on virtual time,
+// with a recording host that answers every box. Tests drive it through `w` like a user.
+class WizardHarness {
+public:
+    // code: the instrument's mode; firstPage: the step the sheet opens on.
+    explicit WizardHarness(std::string code = "+VT", int firstPage = 0);
+    ~WizardHarness();
+
+    // Opens the wizard; ports (labels, port 1 first) are set before step 1 reads them.
+    void Open(std::vector<std::string> ports = {"/dev/ttyUSB0  ( COM1 )", "/dev/ttyUSB1  ( COM2 )",
+                                                "/dev/ttyUSB2  ( COM3 )"});
+    // Opens the wizard and presses Next until the 0-based step is active; false when a step
+    // refused to be left.
+    bool OpenAt(int step);
+
+    std::vector<std::string> Boxes() const { return host.BoxTexts(); }
+    // The integer shown in an edit box of the active step.
+    int Number(int id) const;
+
+    testing::VirtualTime time;
+    framework::RecordingHost host;
+    FakeInstrument instrument;
+    testing::ScriptedDevice* device = nullptr;  // owned by the sheet
+
+private:
+    framework::ScopedHost m_useHost{host};
+    bool m_registered;
+
+public:
+    CVeltrixInstrumentSettingsDlg sheet;
+    framework::WizardDriver w{sheet};
+};
+
+}  // namespace wizardtest

@@ -1,0 +1,31 @@
+#pragma once
+
+// Step 1: choose a port and a baud rate (or search them all), open the port and identify the
+// instrument. The wizard leaves this step only with one of the four known type codes stored.
+
+#include <string>
+
+#include "framework/DataExchange.h"
+#include "wizard/WizardPage.h"
+
+class ConnectPage : public WizardPage {
+public:
+    ConnectPage();
+
+    // Opens port portNumber at baudRate (8N1, then 7E2 when the first answer is no known
+    // code) and stores the identified type in the sheet. TRUE when a known instrument answered.
+    virtual BOOL ConnectInstrument(int portNumber, int baudRate);
+
+    std::string m_strBaudRate;  // text of the selected baud item
+    int m_nPort = -1;           // index of the selected port item; the port number is one more
+
+    BOOL OnKillActive() override;
+
+protected:
+    void DoDataExchange(framework::DataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    void OnCommand(int id, framework::Notification what) override;
+
+private:
+    void OnFindAny();
+};
