@@ -1,0 +1,103 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/engine/ApplyFixture.h"
+#include "tests/testing/Wire.h"
+
+namespace engine_test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+struct ModeCase {
+    const char* from;
+    int mode;
+    const char* baud;
+    const char* command;
+    testing::LineSettings line;
+    char terminator;
+};
+
+void PrintTo(const ModeCase& c, std::ostream* os) {
+    *os << c.command;
+}
+
+class ModeChangeTest : public ApplyFixture, public ::testing::WithParamInterface<ModeCase> {};
+
+TEST_P(ModeChangeTest, SendsTheModeAndLineThenFollowsWithTheLocalPort) {
+    const ModeCase& c = GetParam();
+    FakeInstrument& fake = ConnectInstrument(c.from);
+    ChooseMode(c.mode, c.baud);
+    EXPECT_EQ(sheet->ChangeInstrumentMode(c.mode), TRUE);
+    EXPECT_THAT(fake.Commands(), ElementsAre(c.command));
+    EXPECT_THAT(port->AppliedLines(), ElementsAre(c.line));
+    EXPECT_EQ(port->GetTerminator(), c.terminator);
+    EXPECT_EQ(sheet->GetInstrumentType(), fake.Type());
+    EXPECT_EQ(sheet->GetSelectedTypeCode(), fake.Type());
+    EXPECT_THAT(Boxes(), IsEmpty());
+    // The type query follows the change without a pause of its own beyond the query's.
+    EXPECT_EQ(port->GetTimeout(), 2000);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, ModeChangeTest,
+    ::testing::Values(
+        ModeCase{"+MV", 3, "9600", "DB CNF RCMODE 4 9600 E 7 2", {9600, 'E', 7, 2}, CR},
+        ModeCase{"+OQ", 0, "19200", "DB CNF RCMODE 0 19200 N 8 1", {19200, 'N', 8, 1}, ETX},
+        ModeCase{"+VT", 1, "2400", "DB CNF RCMODE 1 2400 N 8 1", {2400, 'N', 8, 1}, CR},
+        ModeCase{"+VT", 2, "300", "DB CNF RCMODE 2 300 N 8 1", {300, 'N', 8, 1}, CR}));
+
+TEST_F(ApplyFixture, ModeChangeToAnUnknownIndexSendsTheHeadAlone) {
+    Connect("+MV");
+    ChooseMode(7, "4800");
+    port->ReplyAfterWrite({testing::ShortFrame("S")});
+    port->ReplyAfterWrite({testing::ShortFrame("+")});
+    EXPECT_EQ(sheet->ChangeInstrumentMode(7), TRUE);
+    ASSERT_GE(port->Writes().size(), 2u);
+    EXPECT_EQ(port->Writes()[1], testing::ShortFrame("DB CNF RCMODE "));
+    EXPECT_THAT(port->AppliedLines(), ElementsAre(testing::LineSettings{4800, 'N', 8, 1}));
+    EXPECT_EQ(port->GetTerminator(), CR);
+}
+
+TEST_F(ApplyFixture, UnansweredModeChangeLeavesTheLocalPortAlone) {
+    FakeInstrument& mv = ConnectInstrument("+MV");
+    ChooseMode(3, "19200");
+    mv.Answer("DB CNF RCMODE 4 19200 E 7 2", std::nullopt);
+    EXPECT_EQ(sheet->ChangeInstrumentMode(3), FALSE);
+    EXPECT_THAT(Boxes(), ElementsAre("Error changing instrument mode!"));
+    EXPECT_THAT(port->AppliedLines(), IsEmpty());
+    EXPECT_EQ(port->GetBaudRate(), 9600);
+    EXPECT_EQ(port->GetTerminator(), CR);
+    EXPECT_EQ(mv.TypeQueries(), 0);
+    // The reply was awaited for 10 s after the ready poll.
+    EXPECT_EQ(Elapsed(), 300 + 10000);
+}
+
+TEST_F(ApplyFixture, SaveIsAcceptedOnPlus) {
+    FakeInstrument& vt = ConnectInstrument("+VT");
+    EXPECT_EQ(sheet->SaveSettings(), TRUE);
+    EXPECT_THAT(vt.Commands(), ElementsAre("DB CNF WRITE"));
+    EXPECT_THAT(port->Writes().back(), testing::Frame("DB CNF WRITE"));
+    EXPECT_THAT(Boxes(), IsEmpty());
+    EXPECT_EQ(port->GetTimeout(), 10000);
+    EXPECT_EQ(host.WaitCursorBegins(), 1);
+    EXPECT_FALSE(host.IsCursorBusy());
+}
+
+TEST_F(ApplyFixture, SaveRefusedOrUnansweredKeepsTheWizardOpen) {
+    for (const std::optional<std::string>& reply :
+         {std::optional<std::string>("-"), std::optional<std::string>()}) {
+        host.ClearBoxes();
+        FakeInstrument& mv = ConnectInstrument("+MV");
+        mv.Answer("DB CNF WRITE", reply);
+        EXPECT_EQ(sheet->SaveSettings(), FALSE);
+        ASSERT_THAT(Boxes(), ElementsAre("Error saving instrument settings!"));
+        // Shown while the instrument is still being waited for.
+        EXPECT_TRUE(host.Boxes()[0].cursorBusy);
+        EXPECT_FALSE(host.IsCursorBusy());
+    }
+}
+
+}  // namespace
+}  // namespace engine_test
