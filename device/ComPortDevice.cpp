@@ -1,0 +1,284 @@
+#include "device/ComPortDevice.h"
+
+#include <fcntl.h>
+#include <termios.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <system_error>
+#include <vector>
+
+#include "device/LineSettings.h"
+#include "device/PortIo.h"
+#include "device/PortSource.h"
+#include "device/SerialOs.h"
+#include "support/ValueString.h"
+
+namespace {
+
+// The name's last "\"-separated piece and the data in parentheses, or the name alone when it
+// is the data itself.
+std::string PortLabel(const std::string& name, const std::string& data) {
+    if (name == data) return name;
+    ValueString path(name);
+    return path.TakeTailByText(ValueString("\\")).text + "  ( " + data + " )";
+}
+
+// The operating system's reason for a failed open, with what the user can do about it.
+std::string OpenFailureReason(int error) {
+    std::string reason = "\n --- " + std::system_category().message(error);
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            reason += " (the user must be a member of the dialout group)";
+            break;
+        case EBUSY:
+            reason += " (the port is in use by another program)";
+            break;
+        case ENOTTY:
+            reason += " (not a serial port)";
+            break;
+        default:
+            break;
+    }
+    return reason;
+}
+
+}  // namespace
+
+ComPortDevice::ComPortDevice() : ComPortDevice(serial::RealSerialOs()) {}
+
+ComPortDevice::ComPortDevice(serial::SerialOs& os) : m_os(os) {
+    EnumeratePorts();
+}
+
+ComPortDevice::~ComPortDevice() {
+    ComPortDevice::CloseSerial();
+}
+
+int ComPortDevice::GetPortCount() {
+    return m_pPortTable ? m_pPortTable->GetLastIndex() : -1;
+}
+
+std::string ComPortDevice::GetPortName(int nPort) {
+    if (nPort == 0) nPort = m_nPortNumber;
+    if (!m_pPortTable || nPort < 1 || nPort > GetPortCount()) return {};
+    return m_pPortTable->GetString(nPort);
+}
+
+BOOL ComPortDevice::InitSerial(int nPort, int /*nReceiveQueue*/, int /*nSendQueue*/) {
+    ClearLastErrorText();
+    std::string log = "\nTry InitSerial on Port " + GetPortName(nPort);
+    CloseSerial();
+    const auto fail = [&](const std::string& what) {
+        SetLastErrorText(log + what);
+        CloseSerial();
+        return FALSE;
+    };
+
+    if (nPort < 1 || nPort > GetPortCount()) return fail("\n --- ERR: wrong PortNumber");
+
+    ValueString deviceName(GetPortDeviceName(nPort));
+    deviceName.RemoveAllChar(':');
+    const int fd = OpenExclusive(deviceName.text);
+    if (fd < 0) {
+        return fail(
+            "\n --- ERR: CreateFile"
+            " (Port doesn't exist or is used by another application or by mouse)"
+            "GetLastError() returned " +
+            std::to_string(-fd) + OpenFailureReason(-fd));
+    }
+    m_hPort = fd;
+    m_nPortNumber = nPort;
+
+    // A tty has no event mask to set; the line settings come next.
+    if (!ChangeBaudRate()) return fail("\n --- ERR: ChangeBaudRate");
+    // A tty's queues have fixed sizes. Setting them up here means starting with both empty,
+    // as on a freshly opened port, so no stale bytes are taken for a reply.
+    if (m_os.Flush(m_hPort, TCIOFLUSH) < 0) {
+        return fail("\n --- ERR: SetCommMask or SetupComm or SetCommState");
+    }
+    return TRUE;
+}
+
+BOOL ComPortDevice::CloseSerial() {
+    if (m_hPort >= 0) {
+        m_os.SetExclusive(m_hPort, false);
+        m_os.Close(m_hPort);  // also drops the lock
+    }
+    m_hPort = -1;
+    return TRUE;
+}
+
+BOOL ComPortDevice::ChangeBaudRate() {
+    const std::string log = "\nChangeBaudRate()";
+    termios settings{};
+    if (m_hPort < 0 || m_os.GetAttributes(m_hPort, settings) < 0) {
+        SetLastErrorText(log + " --- ERR: GetCommState");
+        return FALSE;
+    }
+
+    // A rate of 0 or less is refused: B0 would hang up the line.
+    const int baudRate = GetBaudRate();
+    const speed_t constant = serial::BaudConstant(baudRate);
+    bool applied = baudRate > 0 &&
+                   serial::ApplyLineSettings(settings, GetDataBits(), GetParity(), GetStopBits());
+    if (applied && constant != B0) {
+        applied = cfsetispeed(&settings, constant) == 0 && cfsetospeed(&settings, constant) == 0;
+    }
+    if (applied) applied = m_os.SetAttributes(m_hPort, settings) == 0;
+    if (applied && constant == B0) applied = m_os.SetCustomBaudRate(m_hPort, baudRate) == 0;
+
+    if (!applied) {
+        SetLastErrorText(log + " --- ERR: SetCommState");
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int ComPortDevice::ReadString(std::string& str) {
+    str.clear();
+    const long long t = TimeoutMs();
+    const char terminator = GetTerminator();
+    std::string received;
+    std::int64_t firstByteUs = 0;
+    while (static_cast<int>(received.size()) < kReadStringMaxBytes) {
+        // Each byte may take the one-byte time-out; once bytes come, the whole read is bounded.
+        long long waitMs = t + 1;
+        if (!received.empty()) {
+            const long long leftUs = firstByteUs + kReadStringMaxMs * 1000LL - m_os.NowUs();
+            if (leftUs <= 0) break;
+            waitMs = std::min(waitMs, (leftUs + 999) / 1000);
+        }
+        unsigned char byte = 0;
+        const serial::Transfer read = serial::ReadWithin(m_os, m_hPort, &byte, 1, waitMs, t);
+        if (m_pfnReadMonitor) m_pfnReadMonitor(&byte, 1, read.count, m_pReadMonitorUser);
+        if (read.failed) return 0;
+        if (read.count == 0) break;
+        if (received.empty()) firstByteUs = m_os.NowUs();
+        received.push_back(static_cast<char>(byte));
+        if (static_cast<char>(byte) == terminator) break;
+    }
+    str = std::move(received);
+    return static_cast<int>(str.size());
+}
+
+int ComPortDevice::ReadBytes(unsigned char* pBuffer, int nCount) {
+    if (nCount < 0 || (pBuffer == nullptr && nCount > 0)) return 0;
+    const long long t = TimeoutMs();
+    const auto count = static_cast<std::size_t>(nCount);
+    std::vector<unsigned char> work(count + 1);
+    const serial::Transfer read =
+        serial::ReadWithin(m_os, m_hPort, work.data(), count, nCount + t, t);
+    if (m_pfnReadMonitor) m_pfnReadMonitor(work.data(), nCount, read.count, m_pReadMonitorUser);
+    std::copy_n(work.data(), read.count, pBuffer);
+    return read.count;
+}
+
+BOOL ComPortDevice::WriteBytes(const unsigned char* pBuffer, int nCount) {
+    if (nCount < 0 || (pBuffer == nullptr && nCount > 0)) return FALSE;
+    const long long t = TimeoutMs();
+    const serial::Transfer written =
+        serial::WriteWithin(m_os, m_hPort, pBuffer, static_cast<std::size_t>(nCount), nCount + t);
+    if (m_pfnWriteMonitor) m_pfnWriteMonitor(pBuffer, nCount, written.count, m_pWriteMonitorUser);
+    // A write that got only part of the bytes out in time has failed.
+    return !written.failed && written.count == nCount ? TRUE : FALSE;
+}
+
+int ComPortDevice::GetInputCount() {
+    const int count = m_hPort < 0 ? -EBADF : m_os.InputCount(m_hPort);
+    return std::max(count, 0);
+}
+
+int ComPortDevice::GetOutputCount() {
+    const int count = m_hPort < 0 ? -EBADF : m_os.OutputCount(m_hPort);
+    return std::max(count, 0);
+}
+
+BOOL ComPortDevice::PurgeInput() {
+    return m_hPort >= 0 && m_os.Flush(m_hPort, TCIFLUSH) == 0 ? TRUE : FALSE;
+}
+
+BOOL ComPortDevice::PurgeOutput() {
+    return m_hPort >= 0 && m_os.Flush(m_hPort, TCOFLUSH) == 0 ? TRUE : FALSE;
+}
+
+BOOL ComPortDevice::SetReadMonitor(Monitor pfnMonitor, void* pUser) {
+    m_pfnReadMonitor = pfnMonitor;
+    m_pReadMonitorUser = pUser;
+    return TRUE;
+}
+
+BOOL ComPortDevice::SetWriteMonitor(Monitor pfnMonitor, void* pUser) {
+    m_pfnWriteMonitor = pfnMonitor;
+    m_pWriteMonitorUser = pUser;
+    return TRUE;
+}
+
+BOOL ComPortDevice::ClearReadMonitor() {
+    m_pfnReadMonitor = nullptr;
+    m_pReadMonitorUser = nullptr;
+    return TRUE;
+}
+
+BOOL ComPortDevice::ClearWriteMonitor() {
+    m_pfnWriteMonitor = nullptr;
+    m_pWriteMonitorUser = nullptr;
+    return TRUE;
+}
+
+void ComPortDevice::EnumeratePorts() {
+    m_pPortTable = std::make_unique<StringList>();
+    m_portNodes.clear();
+    const std::unique_ptr<serial::PortMap> map = serial::CurrentPortSource().Open();
+    if (!map) {
+        m_pPortTable.reset();
+        return;
+    }
+
+    std::map<int, std::string> nodes;
+    serial::PortValue value;
+    serial::ReadStatus status = serial::ReadStatus::Value;
+    for (int index = 0; (status = map->ReadValue(index, value)) == serial::ReadStatus::Value;
+         ++index) {
+        if (value.data.compare(0, 3, "COM") != 0) continue;
+        const int number = ValueString(value.data.substr(3)).ToInt();
+        if (number <= 0 || number > kMaxPortNumber) continue;
+        m_pPortTable->SetString(number, PortLabel(value.name, value.data));
+        nodes[number] = value.name;
+    }
+    if (status == serial::ReadStatus::Failed) {
+        m_pPortTable.reset();
+        return;
+    }
+
+    // Opening goes by device name; remember the node each name stands for. A name that is no
+    // absolute path (such as a bare COM5) names no node, and opening it fails.
+    for (const auto& [number, node] : nodes) {
+        if (node.empty() || node.front() != '/') continue;
+        ValueString deviceName(GetPortDeviceName(number));
+        deviceName.RemoveAllChar(':');
+        m_portNodes[deviceName.text] = node;
+    }
+}
+
+int ComPortDevice::OpenExclusive(const std::string& deviceName) {
+    const auto found = m_portNodes.find(deviceName);
+    if (found == m_portNodes.end()) return -ENOENT;
+    const int fd = m_os.Open(found->second, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fd;
+    // The tty's exclusive mode does not hold against root; the lock holds against every
+    // program that locks too. Either one refusing means the port is taken.
+    int rc = m_os.LockExclusive(fd);
+    if (rc == -EWOULDBLOCK) rc = -EBUSY;
+    if (rc == 0) rc = m_os.SetExclusive(fd, true);
+    if (rc < 0) {
+        m_os.Close(fd);
+        return rc;
+    }
+    return fd;
+}
+
+int ComPortDevice::TimeoutMs() {
+    return serial::ScaledTimeoutMs(GetTimeout(), GetBaudRate());
+}

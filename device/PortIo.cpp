@@ -1,0 +1,111 @@
+#include "device/PortIo.h"
+
+#include <poll.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+
+#include "support/Clock.h"
+
+namespace serial {
+namespace {
+
+// Waits are cut into slices so the window can repaint while the line is quiet. A slice is
+// rounded up to whole milliseconds, so no wait ends before its time.
+int Slice(std::int64_t leftUs) {
+    const std::int64_t ms = (leftUs + 999) / 1000;
+    return static_cast<int>(std::min<std::int64_t>(ms, support::WaitHookIntervalMs));
+}
+
+constexpr short kBroken = POLLERR | POLLHUP | POLLNVAL;
+
+}  // namespace
+
+int ScaledTimeoutMs(int timeoutMs, int baudRate) {
+    double t = timeoutMs;
+    if (baudRate > 0 && baudRate < 9600) t = 9600.0 / baudRate * timeoutMs;
+    if (t <= 0) return 0;
+    if (t >= static_cast<double>(INT_MAX)) return INT_MAX;
+    return static_cast<int>(t);
+}
+
+Transfer ReadWithin(SerialOs& os, int fd, unsigned char* buffer, std::size_t count,
+                    long long totalMs, long long intervalMs) {
+    Transfer result;
+    if (fd < 0) {
+        result.failed = true;
+        return result;
+    }
+    const std::int64_t deadline = os.NowUs() + totalMs * 1000;
+    std::int64_t lastByte = 0;
+    std::size_t got = 0;
+    while (got < count) {
+        const std::int64_t now = os.NowUs();
+        std::int64_t left = deadline - now;
+        if (got > 0) left = std::min<std::int64_t>(left, lastByte + intervalMs * 1000 - now);
+        if (left <= 0) break;
+
+        short revents = 0;
+        const int ready = os.Poll(fd, POLLIN, Slice(left), revents);
+        if (ready == -EINTR) continue;
+        if (ready < 0 || (revents & POLLNVAL)) {
+            result.failed = true;
+            break;
+        }
+        if (ready == 0) {
+            support::RunWaitHook();
+            continue;
+        }
+        // Bytes that came before a hang-up are still taken; only then does the read fail.
+        const long n = os.Read(fd, buffer + got, count - got);
+        if (n > 0) {
+            got += static_cast<std::size_t>(n);
+            lastByte = os.NowUs();
+            continue;
+        }
+        if ((n == -EAGAIN || n == -EINTR) && !(revents & kBroken)) continue;
+        // End of file, hang-up or a read error: the port is gone.
+        result.failed = true;
+        break;
+    }
+    result.count = static_cast<int>(got);
+    return result;
+}
+
+Transfer WriteWithin(SerialOs& os, int fd, const unsigned char* buffer, std::size_t count,
+                     long long totalMs) {
+    Transfer result;
+    if (fd < 0) {
+        result.failed = true;
+        return result;
+    }
+    const std::int64_t deadline = os.NowUs() + totalMs * 1000;
+    std::size_t sent = 0;
+    while (sent < count) {
+        const long n = os.Write(fd, buffer + sent, count - sent);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n != 0 && n != -EAGAIN && n != -EINTR) {
+            result.failed = true;
+            break;
+        }
+        const std::int64_t left = deadline - os.NowUs();
+        if (left <= 0) break;
+        short revents = 0;
+        const int ready = os.Poll(fd, POLLOUT, Slice(left), revents);
+        if (ready == -EINTR) continue;
+        if (ready < 0 || (revents & kBroken)) {
+            result.failed = true;
+            break;
+        }
+        if (ready == 0) support::RunWaitHook();
+    }
+    result.count = static_cast<int>(sent);
+    return result;
+}
+
+}  // namespace serial

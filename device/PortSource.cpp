@@ -1,0 +1,52 @@
+#include "device/PortSource.h"
+
+#include <mutex>
+
+#include "device/LinuxPortSource.h"
+
+namespace serial {
+namespace {
+
+std::mutex g_lock;
+std::vector<std::string> g_extraPorts;
+PortSource* g_replacement = nullptr;
+
+}  // namespace
+
+ReadStatus ListPortMap::ReadValue(int index, PortValue& value) {
+    if (index == m_failAt) return ReadStatus::Failed;
+    if (index < 0 || static_cast<std::size_t>(index) >= m_values.size()) {
+        return ReadStatus::NoMoreItems;
+    }
+    value = m_values[static_cast<std::size_t>(index)];
+    return ReadStatus::Value;
+}
+
+void SetExtraPorts(std::vector<std::string> paths) {
+    const std::lock_guard guard(g_lock);
+    g_extraPorts = std::move(paths);
+}
+
+std::vector<std::string> GetExtraPorts() {
+    const std::lock_guard guard(g_lock);
+    return g_extraPorts;
+}
+
+PortSource& CurrentPortSource() {
+    static LinuxPortSource linuxSource;
+    const std::lock_guard guard(g_lock);
+    return g_replacement ? *g_replacement : linuxSource;
+}
+
+ScopedPortSource::ScopedPortSource(PortSource& source) {
+    const std::lock_guard guard(g_lock);
+    m_previous = g_replacement;
+    g_replacement = &source;
+}
+
+ScopedPortSource::~ScopedPortSource() {
+    const std::lock_guard guard(g_lock);
+    g_replacement = m_previous;
+}
+
+}  // namespace serial

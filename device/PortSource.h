@@ -1,0 +1,64 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace serial {
+
+// One entry of the machine's port map: the name under which the port is known (on Linux its
+// device node, e.g. /dev/ttyUSB0) and its data, the COM name it is numbered by (e.g. COM1).
+struct PortValue {
+    std::string name;
+    std::string data;
+};
+
+enum class ReadStatus { Value, NoMoreItems, Failed };
+
+// An opened port map, read value by value.
+class PortMap {
+public:
+    virtual ~PortMap() = default;
+    virtual ReadStatus ReadValue(int index, PortValue& value) = 0;
+};
+
+// Where the port map comes from. Open gives null when the map cannot be read.
+class PortSource {
+public:
+    virtual ~PortSource() = default;
+    virtual std::unique_ptr<PortMap> Open() = 0;
+};
+
+// A map over a fixed list of values; reading at failAt (if not negative) fails.
+class ListPortMap final : public PortMap {
+public:
+    explicit ListPortMap(std::vector<PortValue> values, int failAt = -1)
+        : m_values(std::move(values)), m_failAt(failAt) {}
+    ReadStatus ReadValue(int index, PortValue& value) override;
+
+private:
+    std::vector<PortValue> m_values;
+    int m_failAt;
+};
+
+// Ports that the program was told about (--port paths, the simulator's pty). They come first
+// in the port map, in this order. Process-wide; the last call wins.
+void SetExtraPorts(std::vector<std::string> paths);
+std::vector<std::string> GetExtraPorts();
+
+// The source in force: the Linux source over /sys/class/tty unless a ScopedPortSource replaced it.
+PortSource& CurrentPortSource();
+
+// Replaces the whole source for the lifetime of this object (tests), then puts the previous back.
+class ScopedPortSource {
+public:
+    explicit ScopedPortSource(PortSource& source);
+    ~ScopedPortSource();
+    ScopedPortSource(const ScopedPortSource&) = delete;
+    ScopedPortSource& operator=(const ScopedPortSource&) = delete;
+
+private:
+    PortSource* m_previous;
+};
+
+}  // namespace serial

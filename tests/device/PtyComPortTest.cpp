@@ -1,0 +1,281 @@
+#include <gtest/gtest.h>
+
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "device/ComPortDevice.h"
+#include "tests/device/PortSourceFake.h"
+#include "tests/device/PtyPair.h"
+
+namespace {
+
+using testing::MeasureMs;
+
+// Slack on top of a time-out for a loaded machine (two cores, sanitizers).
+constexpr long long kSlackMs = 300;
+
+const std::string kCreateFile =
+    "\n --- ERR: CreateFile (Port doesn't exist or is used by another application or by "
+    "mouse)GetLastError() returned ";
+
+std::string AllByteValues() {
+    std::string bytes;
+    for (int value = 0; value < 256; ++value)
+        bytes.push_back(static_cast<char>(value));
+    return bytes;
+}
+
+long long ProcessCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
+}
+
+// The port opened on the slave of a pseudo-terminal; the test is the instrument on the master.
+class PtyComPort : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(pty.Ok());
+        device.SetTimeout(100);
+        ASSERT_EQ(device.InitSerial(1), TRUE) << device.GetLastErrorText();
+    }
+    std::string Label() const { return pty.SlavePath() + "  ( COM1 )"; }
+
+    testing::PtyPair pty;
+    testing::PortSourceFake source{{{pty.SlavePath(), "COM1"}}};
+    serial::ScopedPortSource scope{source};
+    ComPortDevice device;
+};
+
+TEST_F(PtyComPort, FramesGoOutAndComeInByteForByte) {
+    EXPECT_EQ(device.GetPortName(1), Label());
+    ASSERT_EQ(device.WriteKelvaStringCR("V"), TRUE);
+    EXPECT_EQ(pty.Receive(5), "\x02V\x03W\r");
+    ASSERT_EQ(device.WriteString("\x02!\r"), TRUE);
+    EXPECT_EQ(pty.Receive(3), "\x02!\r");
+
+    pty.Send("\x02+MV\r");
+    device.SetTerminator(CR);
+    std::string reply;
+    EXPECT_EQ(device.ReadString(reply), 5);
+    EXPECT_EQ(reply, "\x02+MV\r");
+
+    // "3.10" framed with its checksum: 0x01 ^ '3' ^ '.' ^ '1' ^ '0' = 0x1D.
+    pty.Send(
+        "\x02"
+        "3.10\x03\x1D\r");
+    EXPECT_EQ(device.ReadKelvaStringCR(reply), 4);
+    EXPECT_EQ(reply, "3.10");
+}
+
+TEST_F(PtyComPort, EveryByteValuePassesUnchangedBothWays) {
+    const std::string bytes = AllByteValues();
+    pty.Send(bytes);
+    std::vector<unsigned char> buffer(256);
+    int got = 0;
+    for (int tries = 0; tries < 10 && got < 256; ++tries) {
+        got += device.ReadBytes(buffer.data() + got, 256 - got);
+    }
+    EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + got), bytes);
+
+    const auto* raw = reinterpret_cast<const unsigned char*>(bytes.data());
+    ASSERT_EQ(device.WriteBytes(raw, 256), TRUE);
+    EXPECT_EQ(pty.Receive(256), bytes);
+}
+
+TEST_F(PtyComPort, AReplyCutBySilenceIsReturnedAsFarAsItCame) {
+    pty.Send(
+        "\x02"
+        "AB");
+    std::string reply;
+    int n = 0;
+    const long long ms = MeasureMs([&] { n = device.ReadString(reply); });
+    EXPECT_EQ(n, 3);
+    EXPECT_EQ(reply,
+              "\x02"
+              "AB");
+    EXPECT_GE(ms, 101);
+    EXPECT_LE(ms, 101 + kSlackMs);
+}
+
+TEST_F(PtyComPort, TimeoutsAreNeverShorterThanTheRuleAndNotMuchLonger) {
+    struct Case {
+        int baud;
+        int timeout;
+        long long t;
+    };
+    const std::vector<Case> cases = {{9600, 150, 150}, {4800, 100, 200}, {2400, 60, 240}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.baud);
+        device.SetBaudRate(c.baud);
+        device.SetTimeout(c.timeout);
+        ASSERT_EQ(device.ChangeBaudRate(), TRUE);
+        unsigned char buffer[4] = {};
+        std::string text;
+        const long long one = MeasureMs([&] { EXPECT_EQ(device.ReadBytes(buffer, 1), 0); });
+        EXPECT_GE(one, c.t + 1);
+        EXPECT_LE(one, c.t + 1 + kSlackMs);
+        const long long four = MeasureMs([&] { EXPECT_EQ(device.ReadBytes(buffer, 4), 0); });
+        EXPECT_GE(four, c.t + 4);
+        EXPECT_LE(four, c.t + 4 + kSlackMs);
+        const long long line = MeasureMs([&] { EXPECT_EQ(device.ReadString(text), 0); });
+        EXPECT_GE(line, c.t + 1);
+        EXPECT_LE(line, c.t + 1 + kSlackMs);
+    }
+}
+
+TEST_F(PtyComPort, AFloodWithoutTerminatorEndsAtTheByteBound) {
+    const int max = ComPortDevice::kReadStringMaxBytes;
+    pty.Send(std::string(max + 900, 'x'));
+    std::string text;
+    int n = 0;
+    const long long ms = MeasureMs([&] { n = device.ReadString(text); });
+    EXPECT_EQ(n, max);
+    EXPECT_EQ(text, std::string(max, 'x'));
+    EXPECT_LT(ms, 1000);
+    std::vector<unsigned char> rest(2000);
+    EXPECT_EQ(device.ReadBytes(rest.data(), 2000), 900);
+}
+
+TEST_F(PtyComPort, ASecondOpenOfThePortIsRefused) {
+    ComPortDevice other;
+    EXPECT_EQ(other.InitSerial(1), FALSE);
+    EXPECT_EQ(other.GetLastErrorText(),
+              "\nTry InitSerial on Port " + Label() + kCreateFile +
+                  "16\n --- Device or resource busy (the port is in use by another program)");
+    device.CloseSerial();
+    EXPECT_EQ(other.InitSerial(1), TRUE) << other.GetLastErrorText();
+}
+
+TEST_F(PtyComPort, APeerThatClosesMidReadFailsTheReadAtOnce) {
+    device.SetTimeout(3000);
+    std::thread peer([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        pty.CloseMaster();
+    });
+    std::string text;
+    int n = -1;
+    const long long ms = MeasureMs([&] { n = device.ReadString(text); });
+    peer.join();
+    EXPECT_EQ(n, 0);
+    EXPECT_LT(ms, 100 + kSlackMs * 2);
+
+    // From then on every transfer fails without waiting.
+    unsigned char buffer[4] = {};
+    const unsigned char bytes[] = {'?'};
+    const long long after = MeasureMs([&] {
+        EXPECT_EQ(device.ReadString(text), 0);
+        EXPECT_EQ(device.ReadBytes(buffer, 4), 0);
+        EXPECT_EQ(device.WriteBytes(bytes, 1), FALSE);
+    });
+    EXPECT_LT(after, 100);
+}
+
+TEST_F(PtyComPort, AQuietLineIsWaitedOnWithoutSpinning) {
+    device.SetTimeout(400);
+    const long long cpuBefore = ProcessCpuMs();
+    unsigned char byte = 0;
+    EXPECT_EQ(device.ReadBytes(&byte, 1), 0);
+    EXPECT_LT(ProcessCpuMs() - cpuBefore, 100);
+}
+
+TEST_F(PtyComPort, LineSettingsReachThePort) {
+    // A pty shows the rate and the stop bits; it forces 8 data bits and no parity.
+    device.SetBaudRate(2400);
+    device.SetStopBits(2);
+    ASSERT_EQ(device.ChangeBaudRate(), TRUE);
+    termios seen{};
+    ASSERT_EQ(tcgetattr(pty.Master(), &seen), 0);
+    EXPECT_EQ(cfgetospeed(&seen), static_cast<speed_t>(B2400));
+    EXPECT_TRUE(seen.c_cflag & CSTOPB);
+
+    // A rate without a Bxxx constant is set as the "other" rate.
+    device.SetBaudRate(14400);
+    device.SetStopBits(1);
+    ASSERT_EQ(device.ChangeBaudRate(), TRUE) << device.GetLastErrorText();
+    ASSERT_EQ(tcgetattr(pty.Master(), &seen), 0);
+    EXPECT_EQ(seen.c_cflag & CBAUD, static_cast<tcflag_t>(CBAUDEX));
+    EXPECT_FALSE(seen.c_cflag & CSTOPB);
+
+    device.SetBaudRate(0);
+    EXPECT_EQ(device.ChangeBaudRate(), FALSE);
+    ASSERT_EQ(tcgetattr(pty.Master(), &seen), 0);
+    EXPECT_EQ(seen.c_cflag & CBAUD, static_cast<tcflag_t>(CBAUDEX));  // not hung up
+}
+
+TEST_F(PtyComPort, MonitorsSeeTheRealTraffic) {
+    struct Seen {
+        std::string bytes;
+        int requested = 0;
+        int transferred = 0;
+    };
+    Seen written;
+    Seen read;
+    const auto monitor = [](const unsigned char* bytes, int requested, int transferred,
+                            void* user) {
+        auto* seen = static_cast<Seen*>(user);
+        seen->bytes.append(reinterpret_cast<const char*>(bytes),
+                           static_cast<std::size_t>(transferred > 0 ? transferred : 0));
+        seen->requested = requested;
+        seen->transferred = transferred;
+    };
+    device.SetWriteMonitor(monitor, &written);
+    device.SetReadMonitor(monitor, &read);
+    ASSERT_EQ(device.WriteString("DB CNF WRITE"), TRUE);
+    EXPECT_EQ(written.bytes, "DB CNF WRITE");
+    EXPECT_EQ(written.transferred, 12);
+
+    pty.Send("+\x03");
+    std::string reply;
+    ASSERT_EQ(device.ReadString(reply), 2);
+    EXPECT_EQ(read.bytes, "+\x03");
+    EXPECT_EQ(read.requested, 1);
+    EXPECT_EQ(read.transferred, 1);
+}
+
+TEST_F(PtyComPort, QueueCountsAndPurge) {
+    pty.Send("12345");
+    int waiting = 0;
+    for (int tries = 0; tries < 50 && waiting < 5; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        waiting = device.GetInputCount();
+    }
+    EXPECT_EQ(waiting, 5);
+    EXPECT_EQ(device.PurgeInput(), TRUE);
+    EXPECT_EQ(device.GetInputCount(), 0);
+    EXPECT_EQ(device.PurgeOutput(), TRUE);
+    EXPECT_EQ(device.GetOutputCount(), 0);
+}
+
+TEST(ComPortOnTheSystem, ADeviceNameOfAnyLengthFailsCleanly) {
+    // A plain file opens and locks like a port but is no terminal.
+    std::string plainFile = "/tmp/veltrix-not-a-port-XXXXXX";
+    const int fd = mkstemp(plainFile.data());
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    testing::PortSourceFake source{{{"/dev/" + std::string(5000, 'x'), "COM1"},
+                                    {"/dev/veltrix-no-such-port", "COM2"},
+                                    {plainFile, "COM3"}}};
+    serial::ScopedPortSource scope(source);
+    ComPortDevice device;
+    const std::vector<std::pair<int, std::string>> cases = {
+        {1, "36\n --- File name too long"},
+        {2, "2\n --- No such file or directory"},
+        {3, "25\n --- Inappropriate ioctl for device (not a serial port)"}};
+    for (const auto& [port, reason] : cases) {
+        SCOPED_TRACE(port);
+        EXPECT_EQ(device.InitSerial(port), FALSE);
+        EXPECT_EQ(device.GetLastErrorText(),
+                  "\nTry InitSerial on Port " + device.GetPortName(port) + kCreateFile + reason);
+    }
+    ::unlink(plainFile.c_str());
+}
+
+}  // namespace
