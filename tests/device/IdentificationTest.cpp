@@ -9,12 +9,12 @@
 
 namespace {
 
-using testing::Frame;
-using testing::Hex;
-using testing::ShortFrame;
+using testkit::Frame;
+using testkit::Hex;
+using testkit::ShortFrame;
 
 // Logs the steps of a query with the number of pauses made before each.
-class StepLog : public testing::ScriptedDevice {
+class StepLog : public testkit::ScriptedDevice {
 public:
     using ScriptedDevice::ScriptedDevice;
     BOOL PurgeInput() override {
@@ -43,7 +43,7 @@ private:
 
 class Identification : public ::testing::Test {
 protected:
-    testing::VirtualTime time;
+    testkit::VirtualTime time;
     StepLog device{time.clock};
 };
 

@@ -28,10 +28,10 @@ protected:
     // Time passed on the virtual clock since the fixture was made.
     std::int64_t Elapsed() const { return time.clock.NowMs(); }
 
-    testing::VirtualTime time;
+    testkit::VirtualTime time;
     framework::RecordingHost host;
     framework::ScopedHost useHost{host};
-    testing::ScriptedDevice* port = nullptr;
+    testkit::ScriptedDevice* port = nullptr;
     std::unique_ptr<CVeltrixInstrumentSettingsDlg> sheet;
 };
 

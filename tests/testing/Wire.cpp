@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace testing {
+namespace testkit {
 
 std::string Frame(std::string_view text, bool withCR) {
     std::string frame = "\x02";
@@ -41,4 +41,4 @@ std::string Hex(const std::vector<std::string>& entries) {
     return out;
 }
 
-}  // namespace testing
+}  // namespace testkit

@@ -28,33 +28,33 @@ FakeInstrument::FakeInstrument(std::string modeCode) : code(std::move(modeCode))
     };
 }
 
-void FakeInstrument::Attach(testing::ScriptedDevice& device) {
+void FakeInstrument::Attach(testkit::ScriptedDevice& device) {
     device.SetResponder(
-        [this](testing::ScriptedDevice& d, const std::string& written) { OnWrite(d, written); });
+        [this](testkit::ScriptedDevice& d, const std::string& written) { OnWrite(d, written); });
 }
 
 int FakeInstrument::Count(const std::string& command) const {
     return static_cast<int>(std::count(m_commands.begin(), m_commands.end(), command));
 }
 
-bool FakeInstrument::Listening(testing::ScriptedDevice& device) const {
+bool FakeInstrument::Listening(testkit::ScriptedDevice& device) const {
     if (!device.IsOpen() || device.GetPortNumber() != port || device.AppliedLines().empty()) {
         return false;
     }
     if (anyLine) return true;
-    const testing::LineSettings& now = device.AppliedLines().back();
-    return now == testing::LineSettings{line.baudRate, line.parity, line.dataBits, line.stopBits};
+    const testkit::LineSettings& now = device.AppliedLines().back();
+    return now == testkit::LineSettings{line.baudRate, line.parity, line.dataBits, line.stopBits};
 }
 
-void FakeInstrument::Answer(testing::ScriptedDevice& device, const std::string& text) const {
-    device.Arrive(code == "+VT" ? testing::Frame(text) : testing::ShortFrame(text));
+void FakeInstrument::Answer(testkit::ScriptedDevice& device, const std::string& text) const {
+    device.Arrive(code == "+VT" ? testkit::Frame(text) : testkit::ShortFrame(text));
 }
 
-void FakeInstrument::OnWrite(testing::ScriptedDevice& device, const std::string& written) {
+void FakeInstrument::OnWrite(testkit::ScriptedDevice& device, const std::string& written) {
     if (!Listening(device)) return;
     if (written == kTypeQuery) {
         ++m_typeQueries;
-        device.Arrive(testing::ShortFrame(typeAnswer.empty() ? code : typeAnswer));
+        device.Arrive(testkit::ShortFrame(typeAnswer.empty() ? code : typeAnswer));
         return;
     }
     // Only frames of its own kind reach it: STX text ETX checksum CR, or STX text CR.

@@ -25,7 +25,7 @@ public:
     explicit FakeInstrument(std::string code = "+VT");
 
     // Answers the device's writes from now on.
-    void Attach(testing::ScriptedDevice& device);
+    void Attach(testkit::ScriptedDevice& device);
 
     std::string code;                            // also the framing of its replies
     std::string typeAnswer;                      // answer to the type query; the code when empty
@@ -45,9 +45,9 @@ public:
     void ClearCommands() { m_commands.clear(); }
 
 private:
-    void OnWrite(testing::ScriptedDevice& device, const std::string& written);
-    bool Listening(testing::ScriptedDevice& device) const;
-    void Answer(testing::ScriptedDevice& device, const std::string& text) const;
+    void OnWrite(testkit::ScriptedDevice& device, const std::string& written);
+    bool Listening(testkit::ScriptedDevice& device) const;
+    void Answer(testkit::ScriptedDevice& device, const std::string& text) const;
 
     std::vector<std::string> m_commands;
     int m_typeQueries = 0;

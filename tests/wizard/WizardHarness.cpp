@@ -20,7 +20,7 @@ WizardHarness::WizardHarness(std::string code, int firstPage)
     : instrument(std::move(code)),
       m_registered(RegisterOnce()),
       sheet(IDS_SHEET_CAPTION, nullptr, firstPage, [this] {
-          auto scripted = std::make_unique<testing::ScriptedDevice>(time.clock);
+          auto scripted = std::make_unique<testkit::ScriptedDevice>(time.clock);
           device = scripted.get();
           instrument.Attach(*scripted);
           return scripted;

@@ -37,10 +37,10 @@ public:
     // The integer shown in an edit box of the active step.
     int Number(int id) const;
 
-    testing::VirtualTime time;
+    testkit::VirtualTime time;
     framework::RecordingHost host;
     FakeInstrument instrument;
-    testing::ScriptedDevice* device = nullptr;  // owned by the sheet
+    testkit::ScriptedDevice* device = nullptr;  // owned by the sheet
 
 private:
     framework::ScopedHost m_useHost{host};
