@@ -44,6 +44,43 @@ std::string OpenFailureReason(int error) {
     return reason;
 }
 
+// The key by which a port's node is found: its device name without the colon (COM1).
+std::string NodeKey(SerialDevice& device, int nPort) {
+    ValueString deviceName(device.GetPortDeviceName(nPort));
+    deviceName.RemoveAllChar(':');
+    return deviceName.text;
+}
+
+// A pseudo-terminal keeps 8 data bits and no parity whatever it is asked; only the speed, the
+// stop bits and the raw-mode flags show through it.
+bool IsPseudoTerminal(const std::string& node) {
+    return node.starts_with("/dev/pts/");
+}
+
+// Whether the port shows every setting that was asked, leaving out what a pseudo-terminal
+// cannot show (character size and parity enable).
+bool ShowsWhatAPtyCan(const termios& asked, const termios& shown) {
+    constexpr tcflag_t kHidden = CSIZE | PARENB;
+    return shown.c_iflag == asked.c_iflag && shown.c_oflag == asked.c_oflag &&
+           shown.c_lflag == asked.c_lflag &&
+           (shown.c_cflag & ~kHidden) == (asked.c_cflag & ~kHidden) &&
+           cfgetispeed(&shown) == cfgetispeed(&asked) &&
+           cfgetospeed(&shown) == cfgetospeed(&asked) && shown.c_cc[VMIN] == asked.c_cc[VMIN] &&
+           shown.c_cc[VTIME] == asked.c_cc[VTIME];
+}
+
+// Writes the settings to the port. Asked for a change that it cannot show (7 data bits and
+// parity at a speed and stop bits already set), a pseudo-terminal's tcsetattr fails with
+// EINVAL although the line is as asked in all it can show: read back, that counts as applied.
+// A real port stays strict, since there the setting would be missing on the wire.
+bool WriteSettings(serial::SerialOs& os, int fd, const termios& settings, bool pty) {
+    const int rc = os.SetAttributes(fd, settings);
+    if (rc == 0) return true;
+    termios shown{};
+    return rc == -EINVAL && pty && os.GetAttributes(fd, shown) == 0 &&
+           ShowsWhatAPtyCan(settings, shown);
+}
+
 }  // namespace
 
 ComPortDevice::ComPortDevice() : ComPortDevice(serial::RealSerialOs()) {}
@@ -78,9 +115,7 @@ BOOL ComPortDevice::InitSerial(int nPort, int /*nReceiveQueue*/, int /*nSendQueu
 
     if (nPort < 1 || nPort > GetPortCount()) return fail("\n --- ERR: wrong PortNumber");
 
-    ValueString deviceName(GetPortDeviceName(nPort));
-    deviceName.RemoveAllChar(':');
-    const int fd = OpenExclusive(deviceName.text);
+    const int fd = OpenExclusive(NodeKey(*this, nPort));
     if (fd < 0) {
         return fail(
             "\n --- ERR: CreateFile"
@@ -126,7 +161,11 @@ BOOL ComPortDevice::ChangeBaudRate() {
     if (applied && constant != B0) {
         applied = cfsetispeed(&settings, constant) == 0 && cfsetospeed(&settings, constant) == 0;
     }
-    if (applied) applied = m_os.SetAttributes(m_hPort, settings) == 0;
+    if (applied) {
+        const auto node = m_portNodes.find(NodeKey(*this, m_nPortNumber));
+        const bool pty = node != m_portNodes.end() && IsPseudoTerminal(node->second);
+        applied = WriteSettings(m_os, m_hPort, settings, pty);
+    }
     if (applied && constant == B0) applied = m_os.SetCustomBaudRate(m_hPort, baudRate) == 0;
 
     if (!applied) {
@@ -256,9 +295,7 @@ void ComPortDevice::EnumeratePorts() {
     // absolute path (such as a bare COM5) names no node, and opening it fails.
     for (const auto& [number, node] : nodes) {
         if (node.empty() || node.front() != '/') continue;
-        ValueString deviceName(GetPortDeviceName(number));
-        deviceName.RemoveAllChar(':');
-        m_portNodes[deviceName.text] = node;
+        m_portNodes[NodeKey(*this, number)] = node;
     }
 }
 

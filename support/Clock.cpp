@@ -19,11 +19,13 @@ std::int64_t RealClock::NowMs() const {
 }
 
 void RealClock::Sleep(int ms) {
-    const std::int64_t end = NowMs() + std::max(ms, 0);
-    for (std::int64_t now = NowMs(); now < end; now = NowMs()) {
+    // Counted on the steady clock itself, so a pause never ends early by a rounded millisecond.
+    using namespace std::chrono;
+    const auto end = steady_clock::now() + milliseconds(std::max(ms, 0));
+    for (auto now = steady_clock::now(); now < end; now = steady_clock::now()) {
         RunWaitHook();
-        const auto slice = std::min<std::int64_t>(end - now, WaitHookIntervalMs);
-        std::this_thread::sleep_for(std::chrono::milliseconds(slice));
+        std::this_thread::sleep_for(
+            std::min<steady_clock::duration>(end - now, milliseconds(WaitHookIntervalMs)));
     }
 }
 
@@ -32,13 +34,21 @@ void VirtualClock::Sleep(int ms) {
     m_now += std::max(ms, 0);
 }
 
-Clock& CurrentClock() { return *g_current; }
+Clock& CurrentClock() {
+    return *g_current;
+}
 
-ScopedClock::ScopedClock(Clock& clock) : m_previous(g_current) { g_current = &clock; }
+ScopedClock::ScopedClock(Clock& clock) : m_previous(g_current) {
+    g_current = &clock;
+}
 
-ScopedClock::~ScopedClock() { g_current = m_previous; }
+ScopedClock::~ScopedClock() {
+    g_current = m_previous;
+}
 
-void SetWaitHook(std::function<void()> hook) { g_waitHook = std::move(hook); }
+void SetWaitHook(std::function<void()> hook) {
+    g_waitHook = std::move(hook);
+}
 
 void RunWaitHook() {
     if (g_waitHook) g_waitHook();
