@@ -17,7 +17,7 @@ constexpr int kModeChangeTimeoutMs = 10000;
 // "DB CNF RCMODE 1 9600 N 8 1". The OXQ emulation is mode 4 on the instrument and runs at
 // 7 data bits, even parity, 2 stop bits; an unknown index sends the head alone.
 std::string ModeChangeCommand(int modeIndex, const std::string& baudText) {
-    ValueString text(std::string(device::command::kChangeMode));
+    ValueString text{std::string(device::command::kChangeMode)};
     switch (modeIndex) {
         case device::kIndexVeltrix:
         case device::kIndexMorvane:
