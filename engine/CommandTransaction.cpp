@@ -63,7 +63,9 @@ private:
     int m_errorsLeft = kErrorRepliesAllowed;
 };
 
-// The instrument answers "??" in the checksummed frame.
+// The instrument answers "??" in the checksummed frame. Input left from earlier exchanges (a
+// late or stray reply) is dropped before each write, or every later reply would be taken for
+// the answer to the command after it.
 BOOL SendFramed(SerialDevice& port, const std::string& commandText) {
     BOOL result = TRUE;
     ReadyWait wait;
@@ -71,6 +73,7 @@ BOOL SendFramed(SerialDevice& port, const std::string& commandText) {
     while (reply != cmd::kReady) {
         if (wait.TimedOut()) return FALSE;
         support::CurrentClock().Sleep(kPollPauseMs);
+        port.PurgeInput();
         port.WriteKelvaStringCR(std::string(cmd::kReadyPoll));
         port.ReadKelvaStringCR(reply);
         if (IsErrorReply(reply)) {
@@ -78,6 +81,7 @@ BOOL SendFramed(SerialDevice& port, const std::string& commandText) {
             if (wait.ReportError(reply)) return FALSE;
         }
     }
+    port.PurgeInput();
     port.WriteKelvaStringCR(commandText);
     return result;
 }

@@ -105,6 +105,18 @@ TEST_P(ReadyPollTest, SilentInstrumentIsGivenUpAfterTheWaitLimit) {
     EXPECT_LT(Elapsed(), kLimit + 900);
 }
 
+TEST_P(ReadyPollTest, ALateReplyFromAnEarlierExchangeIsDroppedBeforeThePoll) {
+    Connect(GetParam());
+    FakeInstrument instrument(*port, GetParam());
+    port->Arrive(Wire("+"));
+    EXPECT_EQ(sheet->SendCommand("MM0"), TRUE);
+    ExpectWrites({Poll(), Wire("MM0")});
+    std::string reply;
+    sheet->ReadReply(reply);
+    EXPECT_EQ(reply, "+");
+    EXPECT_EQ(port->Unread(), "");
+}
+
 INSTANTIATE_TEST_SUITE_P(Framings, ReadyPollTest, ::testing::Values("+VT", "+MV", ""));
 
 class ShortFrameTest : public SheetFixture {
