@@ -105,6 +105,13 @@ private:
         return true;
     }
 
+    static int HexDigit(char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    }
+
     bool ParseString(std::string& out) {
         if (!Expect('"')) return false;
         while (m_pos < m_text.size()) {
@@ -117,13 +124,14 @@ private:
             if (m_pos >= m_text.size()) break;
             const char e = m_text[m_pos++];
             if (e == 'u') {
+                // Exactly four hexadecimal digits, for one byte of the code page.
                 unsigned code = 0;
-                if (m_pos + 4 > m_text.size() ||
-                    std::sscanf(std::string(m_text.substr(m_pos, 4)).c_str(), "%4x", &code) != 1 ||
-                    code > 0xFF) {
-                    return Fail("unsupported \\u escape");
+                for (int i = 0; i < 4; ++i, ++m_pos) {
+                    const int digit = m_pos < m_text.size() ? HexDigit(m_text[m_pos]) : -1;
+                    if (digit < 0) return Fail("unsupported \\u escape");
+                    code = code * 16 + static_cast<unsigned>(digit);
                 }
-                m_pos += 4;
+                if (code > 0xFF) return Fail("unsupported \\u escape");
                 out += static_cast<char>(code);
             } else if (e == '"' || e == '\\' || e == '/') {
                 out += e;

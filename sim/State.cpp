@@ -88,6 +88,10 @@ std::string Validate(const State& s) {
     if (!IsSupportedBaud(s.baud))
         return "baud rate must be 300, 600, 1200, 2400, 4800, 9600, 19200 or 38400";
     if (s.version.empty()) return "version text must not be empty";
+    // The version travels inside a frame: its framing bytes would cut the reply short.
+    if (s.version.find_first_of("\x02\x03\r") != std::string::npos) {
+        return "version text must not hold STX, ETX or CR";
+    }
     if (s.filters.size() != 4 && s.filters.size() != 6) return "filter table needs 4 or 6 values";
     for (int f : s.filters) {
         if (!InRange(f, 0, 999)) return "filter values must be 0 to 999";

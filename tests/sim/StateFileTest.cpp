@@ -48,7 +48,8 @@ TEST(SimStateFile, RejectsBrokenOrOutOfRangeTextsAndKeepsTheState) {
           R"({"baud": 1234})", R"({"filters": [1, 2, 3]})", R"({"plate": [1, 2, 3]})",
           R"({"plate": [1, 2, 3, 4]})", R"({"slideKind": "II"})", R"({"filterSeparator": ","})",
           R"({"version": "\u0100"})", R"({"mode": 99999999999999999})", R"({"mode": 1} x)",
-          R"({"version": "abc)"}) {
+          R"({"version": "abc)", R"({"version": "\u41\"x"})", R"({"version": "V 3.10\r"})",
+          R"({"version": "\u0002+"})"}) {
         sim::State state = Unusual();
         std::string error;
         EXPECT_FALSE(sim::StateFromJson(text, state, error)) << text;
