@@ -1,0 +1,47 @@
+#pragma once
+
+// The application object: start-up, the one wizard, and the end of the program.
+//   InstrumentSettingsApp theApp;
+//   theApp.SetHost(host);            // the screen, set up by the program before Main
+//   return theApp.Main(argc, argv);  // FALSE from InitInstance: no event loop follows
+// Start-up connects to the session bus when an automation client started the program ("-Automation"
+// or "-Embedding") and offers its automation factory there; a normal start keeps the bus's
+// activation file up to date instead. Then the wizard runs modally. If a client still holds
+// the automation object when the wizard closes, the window is only hidden and the program
+// serves the client until it lets go.
+
+#include <functional>
+
+#include "framework/Application.h"
+#include "support/Bool.h"
+
+class CVeltrixInstrumentSettingsDlg;
+
+namespace framework::qt {
+class QtHost;
+}
+
+namespace app {
+class LineTrace;
+}
+
+class InstrumentSettingsApp : public framework::Application {
+public:
+    InstrumentSettingsApp();
+
+    BOOL InitInstance() override;
+
+    // The host of the screen (not owned; needed by InitInstance).
+    void SetHost(framework::qt::QtHost* host) { m_host = host; }
+    // Where the serial line is traced (not owned; none by default).
+    void SetLineTrace(app::LineTrace* trace) { m_trace = trace; }
+    // Called with the sheet once it exists, before its modal run (tests and the benchmark).
+    void SetSheetHook(std::function<void(CVeltrixInstrumentSettingsDlg&)> hook) {
+        m_sheetHook = std::move(hook);
+    }
+
+private:
+    framework::qt::QtHost* m_host = nullptr;
+    app::LineTrace* m_trace = nullptr;
+    std::function<void(CVeltrixInstrumentSettingsDlg&)> m_sheetHook;
+};

@@ -1,0 +1,181 @@
+#include "framework/qt/QtHost.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <algorithm>
+
+#include "framework/Ids.h"
+#include "framework/PropertySheet.h"
+#include "framework/qt/CodePageText.h"
+
+namespace framework::qt {
+namespace {
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::None:
+            return QMessageBox::NoIcon;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Error:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+    }
+    return QMessageBox::Warning;
+}
+
+}  // namespace
+
+QtHost::QtHost() = default;
+
+QtHost::~QtHost() {
+    for (auto& window : m_windows)
+        window->Detach();
+}
+
+void QtHost::RunModal(PropertySheet& sheet) {
+    WizardWindow* window = WindowOf(sheet);
+    // Without a window nobody could answer the sheet: it counts as cancelled.
+    if (window == nullptr || sheet.IsEnded() || m_quitRequested) return;
+    QEventLoop loop;
+    m_runs.push_back({&sheet, &loop});
+    window->Present();
+    loop.exec();
+    m_runs.pop_back();
+}
+
+int QtHost::ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon icon) {
+    Activity::Scope busy(m_activity);
+    WizardWindow* owner = CurrentWindow();
+    // While the box is up the program waits for the user, not for the line.
+    if (owner != nullptr) owner->ShowBusyText(QString());
+    if (owner != nullptr && !owner->isVisible()) owner = nullptr;
+    QMessageBox box(BoxIcon(icon), FromCodePage(caption), FromCodePage(text), QMessageBox::Ok,
+                    owner);
+    // Texts may come from the instrument: never let them be read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setObjectName(QStringLiteral("messageBox"));
+    // The box waits for the user, so it shows the normal cursor even while the program is busy.
+    const bool busyCursor = m_cursorDepth > 0;
+    if (busyCursor) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    box.exec();
+    if (busyCursor) QGuiApplication::restoreOverrideCursor();
+    return IDOK;
+}
+
+void QtHost::BeginWaitCursor() {
+    if (m_cursorDepth++ == 0) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void QtHost::EndWaitCursor() {
+    // An end without a begin is ignored rather than taking away someone else's cursor.
+    if (m_cursorDepth == 0) return;
+    if (--m_cursorDepth == 0) QGuiApplication::restoreOverrideCursor();
+}
+
+void QtHost::RepaintWhileWaiting() {
+    Activity::Scope busy(m_activity);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtHost::Quit() {
+    m_quitRequested = true;
+    for (const ModalRun& run : m_runs)
+        run.loop->exit();
+    for (QEventLoop* wait : m_waits)
+        wait->exit();
+}
+
+void QtHost::OnControlChanged(Control& control, ControlChange what) {
+    for (const auto& window : m_windows) {
+        if (DialogView* view = window->ViewOf(control.Owner())) {
+            view->Mirror(control, what);
+            return;
+        }
+    }
+}
+
+void QtHost::OnDialogChanged(Dialog& dialog, DialogChange what) {
+    switch (what) {
+        case DialogChange::Created:
+            if (auto* sheet = dynamic_cast<PropertySheet*>(&dialog)) {
+                MakeWindow(*sheet);
+            } else if (auto* page = dynamic_cast<PropertyPage*>(&dialog);
+                       page != nullptr && page->GetParent() != nullptr) {
+                if (WizardWindow* window = WindowOf(*page->GetParent())) window->AddPage(*page);
+            }
+            return;
+        case DialogChange::Destroyed:
+            // Matched by address: from a base destructor the dynamic type is lost.
+            RetireWindow(dialog);
+            for (const auto& window : m_windows)
+                window->RemovePage(dialog);
+            return;
+        case DialogChange::Ended:
+            for (const ModalRun& run : m_runs) {
+                if (run.sheet == &dialog) run.loop->exit();
+            }
+            return;
+        default:
+            break;
+    }
+    for (const auto& window : m_windows) {
+        if (window->ViewOf(dialog) != nullptr) window->OnDialogChanged(dialog, what);
+    }
+}
+
+void QtHost::ShowBusyText(const std::string& text) {
+    if (WizardWindow* window = CurrentWindow()) window->ShowBusyText(FromCodePage(text));
+}
+
+bool QtHost::WaitUntil(const std::function<bool()>& done, int pollMs) {
+    if (m_quitRequested) return false;
+    if (done()) return true;
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done()) loop.exit();
+    });
+    poll.start(std::max(pollMs, 1));
+    m_waits.push_back(&loop);
+    loop.exec();
+    m_waits.pop_back();
+    return !m_quitRequested;
+}
+
+WizardWindow* QtHost::WindowOf(const Dialog& sheet) const {
+    for (const auto& window : m_windows) {
+        if (window->Sheet() == &sheet) return window.get();
+    }
+    return nullptr;
+}
+
+WizardWindow* QtHost::ModalWindow() const {
+    return m_runs.empty() ? nullptr : WindowOf(*m_runs.back().sheet);
+}
+
+WizardWindow* QtHost::CurrentWindow() const {
+    if (WizardWindow* window = ModalWindow()) return window;
+    return m_windows.empty() ? nullptr : m_windows.back().get();
+}
+
+void QtHost::MakeWindow(PropertySheet& sheet) {
+    if (WindowOf(sheet) != nullptr) return;
+    m_windows.push_back(std::make_unique<WizardWindow>(sheet, m_activity));
+}
+
+void QtHost::RetireWindow(const Dialog& sheet) {
+    const auto found = std::find_if(m_windows.begin(), m_windows.end(),
+                                    [&sheet](const auto& w) { return w->Sheet() == &sheet; });
+    if (found == m_windows.end()) return;
+    (*found)->Detach();
+    m_retired.push_back(std::move(*found));
+    m_windows.erase(found);
+    m_activity.RunWhenIdle([this] { m_retired.clear(); });
+}
+
+}  // namespace framework::qt

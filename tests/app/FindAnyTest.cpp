@@ -1,0 +1,70 @@
+// While "Find any" searches, the window tells which port and rate it is trying.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTimer>
+#include <memory>
+#include <set>
+
+#include "app/LineTrace.h"
+#include "app/LineWatch.h"
+#include "device/PortSource.h"
+#include "engine/CVeltrixInstrumentSettingsDlg.h"
+#include "framework/Host.h"
+#include "framework/qt/QtHost.h"
+#include "resources/Resource.h"
+#include "resources/Resources.h"
+#include "sim/PtyServer.h"
+#include "tests/gui/GuiTest.h"
+
+namespace {
+
+TEST(FindAnyTest, TheWindowShowsEachPortAndRateWhileItSearches) {
+    resources::RegisterResources();
+    sim::ServerConfig config;
+    config.state.baud = 19200;  // not the rate the wizard starts with
+    std::string error;
+    const std::unique_ptr<sim::PtyServer> simulator = sim::PtyServer::Start(config, error);
+    ASSERT_NE(simulator, nullptr) << error;
+    serial::SetExtraPorts({simulator->SlavePath()});
+
+    framework::qt::QtHost host;
+    framework::ScopedHost use(host);
+    guitest::BoxAnswerer boxes;
+    std::set<std::string> seen;
+    {
+        CVeltrixInstrumentSettingsDlg sheet(IDS_SHEET_CAPTION);
+        app::LineTrace noTrace;
+        app::LineWatch watch(noTrace, [&](const std::string& text) { host.ShowBusyText(text); });
+        watch.Attach(sheet.GetDevice());
+        sheet.Create();
+        framework::qt::WizardWindow* window = host.WindowOf(sheet);
+        ASSERT_NE(window, nullptr);
+        window->Present();
+
+        // The window repaints during the search, and so this timer gets its turns too.
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            if (!window->BusyText().isEmpty()) seen.insert(window->BusyText().toStdString());
+        });
+        look.start(1);
+        qobject_cast<QPushButton*>(window->WidgetFor(IDC_FIND_ANY))->click();
+        look.stop();
+
+        // The combination that answered is what the boxes show now.
+        EXPECT_EQ(qobject_cast<QComboBox*>(window->WidgetFor(IDC_BAUDRATE))->currentText(),
+                  "19200");
+        EXPECT_EQ(window->BusyText(), "") << "the text goes with the wait";
+        watch.Detach();
+    }
+    serial::SetExtraPorts({});
+    EXPECT_TRUE(boxes.Boxes().empty());
+    const std::string port = "Waiting on " + simulator->SlavePath() + "  ( COM1 ) at ";
+    for (const char* rate :
+         {"9600 baud, 8N1", "9600 baud, 7E2", "38400 baud, 8N1", "19200 baud, 8N1"})
+        EXPECT_TRUE(seen.count(port + rate)) << rate;
+}
+
+}  // namespace
