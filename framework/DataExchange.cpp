@@ -66,18 +66,15 @@ void DataExchange::RadioGroup(int firstId, int& value) {
 }
 
 void DataExchange::Integer(int id, int& value) {
-    Control* c = m_dialog.GetControl(id);
-    if (Skip() || c == nullptr) return;
-    if (!m_saving) {
-        c->SetText(std::to_string(value));
-        return;
-    }
-    const std::optional<int> typed = ParseInteger(c->Text());
-    if (!typed) return Fail(id, kNoInteger);
-    value = *typed;
+    IntegerBox(id, value, std::nullopt);
 }
 
 void DataExchange::Integer(int id, int& value, int min, int max) {
+    IntegerBox(id, value, std::pair{min, max});
+}
+
+void DataExchange::IntegerBox(int id, int& value,
+                              const std::optional<std::pair<int, int>>& bounds) {
     Control* c = m_dialog.GetControl(id);
     if (Skip() || c == nullptr) return;
     if (!m_saving) {
@@ -87,7 +84,9 @@ void DataExchange::Integer(int id, int& value, int min, int max) {
     const std::optional<int> typed = ParseInteger(c->Text());
     if (!typed) return Fail(id, kNoInteger);
     // A value out of range never reaches the field, so no later reader can pick it up.
-    if (*typed < min || *typed > max) return Fail(id, RangeMessage(min, max));
+    if (bounds && (*typed < bounds->first || *typed > bounds->second)) {
+        return Fail(id, RangeMessage(bounds->first, bounds->second));
+    }
     value = *typed;
 }
 

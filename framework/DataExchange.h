@@ -11,7 +11,9 @@
 // On the first validation failure the message is shown, the focus goes to the control, and
 // neither the failing field nor any field after it is changed by the run.
 
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "framework/Dialog.h"
 
@@ -43,6 +45,8 @@ public:
 
 private:
     bool Skip() const { return m_failed; }
+    // Both integer forms; bounds are checked only when given.
+    void IntegerBox(int id, int& value, const std::optional<std::pair<int, int>>& bounds);
     void Fail(int id, const std::string& message);
 
     Dialog& m_dialog;
