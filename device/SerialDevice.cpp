@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "support/Clock.h"
+#include "support/ValueString.h"
 
 namespace {
 
@@ -19,20 +20,6 @@ constexpr int kSettleMs = 100;
 // The identification queries: a short frame followed by a zero byte.
 constexpr char kInstrumentTypeQuery[] = {STX, '!', CR, '\0'};
 constexpr char kWasherTypeQuery[] = {STX, 'B', 'R', CR, '\0'};
-
-bool IsWhiteSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-std::string Trimmed(const std::string& text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && IsWhiteSpace(text[begin]))
-        ++begin;
-    while (end > begin && IsWhiteSpace(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
 
 // One WriteBytes call with all bytes of the text; a text too long for one call is not sent.
 BOOL WriteAll(SerialDevice& device, const std::string& bytes) {
@@ -146,9 +133,12 @@ std::string SerialDevice::GetPortDeviceName(int nPort) {
     } else {
         name = label.substr(0, label.find(')'));
     }
-    name = Trimmed(name);
-    if (!name.empty() && name.find(':') == std::string::npos) name.push_back(':');
-    return name;
+    ValueString trimmed(name);
+    trimmed.Trim();
+    if (!trimmed.text.empty() && trimmed.text.find(':') == std::string::npos) {
+        trimmed.AppendChar(':');
+    }
+    return trimmed.text;
 }
 
 BOOL SerialDevice::InitSerial(int nPort, int /*nReceiveQueue*/, int /*nSendQueue*/) {

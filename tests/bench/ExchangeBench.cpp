@@ -16,16 +16,12 @@
 
 namespace {
 
+using comportsim::ClockMs;
+
 constexpr int kBaud = 38400;
 constexpr int kWarmUp = 10;
 constexpr double kWallTargetMs = 2.0;
 constexpr double kCpuTargetMs = 0.5;
-
-double ClockMs(clockid_t clock) {
-    timespec now{};
-    clock_gettime(clock, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
 
 double Percentile(std::vector<double> values, double share) {
     std::sort(values.begin(), values.end());

@@ -32,6 +32,8 @@
 
 namespace {
 
+using comportsim::ClockMs;
+
 // The pauses the protocol mandates.
 constexpr double kReadyPollPauseMs = 300;
 constexpr double kTypeQueryWaitMs = 100;
@@ -39,12 +41,6 @@ constexpr int kBitsPerByte = 10;
 constexpr int kConnectBaud = 9600;
 constexpr double kRatioTarget = 1.03;
 constexpr double kCpuShareTarget = 0.01;
-
-double ClockMs(clockid_t clock) {
-    timespec now{};
-    clock_gettime(clock, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
 
 double WireMs(std::size_t bytes, int baud) {
     return static_cast<double>(bytes) * kBitsPerByte * 1000.0 / baud;

@@ -66,11 +66,16 @@ double WallMs(F&& call) {
         .count();
 }
 
+// Milliseconds on one of the kernel's clocks (monotonic, thread or process CPU time).
+inline double ClockMs(clockid_t clock) {
+    timespec now{};
+    clock_gettime(clock, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
 // CPU milliseconds the calling thread has used so far.
 inline double ThreadCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+    return ClockMs(CLOCK_THREAD_CPUTIME_ID);
 }
 
 }  // namespace comportsim
