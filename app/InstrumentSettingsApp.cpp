@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "app/AutomationServer.h"
-#include "app/LineTrace.h"
-#include "app/LineWatch.h"
+#include "device/LineTrace.h"
+#include "device/LineWatch.h"
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "framework/Host.h"
 #include "framework/ObjectFactory.h"
@@ -86,11 +86,11 @@ BOOL InstrumentSettingsApp::InitInstance() {
     auto sheet = std::make_unique<CVeltrixInstrumentSettingsDlg>(IDS_SHEET_CAPTION, nullptr, 0);
     SetMainWindow(sheet.get());
     {
-        app::LineTrace noTrace;
-        app::LineWatch watch(m_trace != nullptr ? *m_trace : noTrace,
-                             [host](const std::string& text) {
-                                 if (host != nullptr) host->ShowBusyText(text);
-                             });
+        device::LineTrace noTrace;
+        device::LineWatch watch(m_trace != nullptr ? *m_trace : noTrace,
+                                [host](const std::string& text) {
+                                    if (host != nullptr) host->ShowBusyText(text);
+                                });
         watch.Attach(sheet->GetDevice());
         if (m_sheetHook) m_sheetHook(*sheet);
         sheet->DoModal();

@@ -21,7 +21,7 @@ namespace framework::qt {
 class QtHost;
 }
 
-namespace app {
+namespace device {
 class LineTrace;
 }
 
@@ -34,7 +34,7 @@ public:
     // The host of the screen (not owned; needed by InitInstance).
     void SetHost(framework::qt::QtHost* host) { m_host = host; }
     // Where the serial line is traced (not owned; none by default).
-    void SetLineTrace(app::LineTrace* trace) { m_trace = trace; }
+    void SetLineTrace(device::LineTrace* trace) { m_trace = trace; }
     // Called with the sheet once it exists, before its modal run (tests and the benchmark).
     void SetSheetHook(std::function<void(CVeltrixInstrumentSettingsDlg&)> hook) {
         m_sheetHook = std::move(hook);
@@ -42,6 +42,6 @@ public:
 
 private:
     framework::qt::QtHost* m_host = nullptr;
-    app::LineTrace* m_trace = nullptr;
+    device::LineTrace* m_trace = nullptr;
     std::function<void(CVeltrixInstrumentSettingsDlg&)> m_sheetHook;
 };

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/InstrumentSettingsApp.h"
-#include "app/LineTrace.h"
 #include "app/Options.h"
+#include "device/LineTrace.h"
 #include "device/PortSource.h"
 #include "framework/Host.h"
 #include "framework/Resources.h"
@@ -66,9 +66,9 @@ int RunProgram(InstrumentSettingsApp& application, int argc, char** argv) {
         ports.push_back(simulator->SlavePath());
     }
     ports.insert(ports.end(), options.ports.begin(), options.ports.end());
-    serial::SetExtraPorts(ports);
+    device::SetExtraPorts(ports);
 
-    LineTrace trace;
+    device::LineTrace trace;
     if (!options.traceFile.empty()) {
         std::string error;
         if (!trace.Open(options.traceFile, error)) {

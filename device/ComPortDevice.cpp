@@ -73,7 +73,7 @@ bool ShowsWhatAPtyCan(const termios& asked, const termios& shown) {
 // parity at a speed and stop bits already set), a pseudo-terminal's tcsetattr fails with
 // EINVAL although the line is as asked in all it can show: read back, that counts as applied.
 // A real port stays strict, since there the setting would be missing on the wire.
-bool WriteSettings(serial::SerialOs& os, int fd, const termios& settings, bool pty) {
+bool WriteSettings(device::SerialOs& os, int fd, const termios& settings, bool pty) {
     const int rc = os.SetAttributes(fd, settings);
     if (rc == 0) return true;
     termios shown{};
@@ -83,9 +83,9 @@ bool WriteSettings(serial::SerialOs& os, int fd, const termios& settings, bool p
 
 }  // namespace
 
-ComPortDevice::ComPortDevice() : ComPortDevice(serial::RealSerialOs()) {}
+ComPortDevice::ComPortDevice() : ComPortDevice(device::RealSerialOs()) {}
 
-ComPortDevice::ComPortDevice(serial::SerialOs& os) : m_os(os) {
+ComPortDevice::ComPortDevice(device::SerialOs& os) : m_os(os) {
     EnumeratePorts();
 }
 
@@ -155,9 +155,9 @@ BOOL ComPortDevice::ChangeBaudRate() {
 
     // A rate of 0 or less is refused: B0 would hang up the line.
     const int baudRate = GetBaudRate();
-    const speed_t constant = serial::BaudConstant(baudRate);
+    const speed_t constant = device::BaudConstant(baudRate);
     bool applied = baudRate > 0 &&
-                   serial::ApplyLineSettings(settings, GetDataBits(), GetParity(), GetStopBits());
+                   device::ApplyLineSettings(settings, GetDataBits(), GetParity(), GetStopBits());
     if (applied && constant != B0) {
         applied = cfsetispeed(&settings, constant) == 0 && cfsetospeed(&settings, constant) == 0;
     }
@@ -190,7 +190,7 @@ int ComPortDevice::ReadString(std::string& str) {
             waitMs = std::min(waitMs, (leftUs + 999) / 1000);
         }
         unsigned char byte = 0;
-        const serial::Transfer read = serial::ReadWithin(m_os, m_hPort, &byte, 1, waitMs, t);
+        const device::Transfer read = device::ReadWithin(m_os, m_hPort, &byte, 1, waitMs, t);
         if (m_pfnReadMonitor) m_pfnReadMonitor(&byte, 1, read.count, m_pReadMonitorUser);
         if (read.failed) return 0;
         if (read.count == 0) break;
@@ -207,8 +207,8 @@ int ComPortDevice::ReadBytes(unsigned char* pBuffer, int nCount) {
     const long long t = TimeoutMs();
     const auto count = static_cast<std::size_t>(nCount);
     std::vector<unsigned char> work(count + 1);
-    const serial::Transfer read =
-        serial::ReadWithin(m_os, m_hPort, work.data(), count, nCount + t, t);
+    const device::Transfer read =
+        device::ReadWithin(m_os, m_hPort, work.data(), count, nCount + t, t);
     if (m_pfnReadMonitor) m_pfnReadMonitor(work.data(), nCount, read.count, m_pReadMonitorUser);
     std::copy_n(work.data(), read.count, pBuffer);
     return read.count;
@@ -217,8 +217,8 @@ int ComPortDevice::ReadBytes(unsigned char* pBuffer, int nCount) {
 BOOL ComPortDevice::WriteBytes(const unsigned char* pBuffer, int nCount) {
     if (nCount < 0 || (pBuffer == nullptr && nCount > 0)) return FALSE;
     const long long t = TimeoutMs();
-    const serial::Transfer written =
-        serial::WriteWithin(m_os, m_hPort, pBuffer, static_cast<std::size_t>(nCount), nCount + t);
+    const device::Transfer written =
+        device::WriteWithin(m_os, m_hPort, pBuffer, static_cast<std::size_t>(nCount), nCount + t);
     if (m_pfnWriteMonitor) m_pfnWriteMonitor(pBuffer, nCount, written.count, m_pWriteMonitorUser);
     // A write that got only part of the bytes out in time has failed.
     return !written.failed && written.count == nCount ? TRUE : FALSE;
@@ -269,16 +269,16 @@ BOOL ComPortDevice::ClearWriteMonitor() {
 void ComPortDevice::EnumeratePorts() {
     m_pPortTable = std::make_unique<StringList>();
     m_portNodes.clear();
-    const std::unique_ptr<serial::PortMap> map = serial::CurrentPortSource().Open();
+    const std::unique_ptr<device::PortMap> map = device::CurrentPortSource().Open();
     if (!map) {
         m_pPortTable.reset();
         return;
     }
 
     std::map<int, std::string> nodes;
-    serial::PortValue value;
-    serial::ReadStatus status = serial::ReadStatus::Value;
-    for (int index = 0; (status = map->ReadValue(index, value)) == serial::ReadStatus::Value;
+    device::PortValue value;
+    device::ReadStatus status = device::ReadStatus::Value;
+    for (int index = 0; (status = map->ReadValue(index, value)) == device::ReadStatus::Value;
          ++index) {
         if (value.data.compare(0, 3, "COM") != 0) continue;
         const int number = ValueString(value.data.substr(3)).ToInt();
@@ -286,7 +286,7 @@ void ComPortDevice::EnumeratePorts() {
         m_pPortTable->SetString(number, PortLabel(value.name, value.data));
         nodes[number] = value.name;
     }
-    if (status == serial::ReadStatus::Failed) {
+    if (status == device::ReadStatus::Failed) {
         m_pPortTable.reset();
         return;
     }
@@ -317,5 +317,5 @@ int ComPortDevice::OpenExclusive(const std::string& deviceName) {
 }
 
 int ComPortDevice::TimeoutMs() {
-    return serial::ScaledTimeoutMs(GetTimeout(), GetBaudRate());
+    return device::ScaledTimeoutMs(GetTimeout(), GetBaudRate());
 }

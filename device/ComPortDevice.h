@@ -7,7 +7,7 @@
 #include "device/SerialDevice.h"
 #include "support/StringList.h"
 
-namespace serial {
+namespace device {
 class SerialOs;
 }
 
@@ -24,7 +24,7 @@ public:
 
     ComPortDevice();
     // Tests pass a stand-in for the operating system.
-    explicit ComPortDevice(serial::SerialOs& os);
+    explicit ComPortDevice(device::SerialOs& os);
     ~ComPortDevice() override;
 
     using SerialDevice::InitSerial;
@@ -70,7 +70,7 @@ private:
     int OpenExclusive(const std::string& deviceName);
     int TimeoutMs();
 
-    serial::SerialOs& m_os;
+    device::SerialOs& m_os;
     // Device node by device name, as the port map gave it.
     std::map<std::string, std::string> m_portNodes;
 };

@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-namespace serial {
+namespace device {
 
 int SetCustomBaudRate(int fd, int baudRate) {
     if (baudRate <= 0) return -EINVAL;
@@ -19,4 +19,4 @@ int SetCustomBaudRate(int fd, int baudRate) {
     return 0;
 }
 
-}  // namespace serial
+}  // namespace device

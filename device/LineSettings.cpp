@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-namespace serial {
+namespace device {
 
 speed_t BaudConstant(int baudRate) {
     static constexpr std::array<std::pair<int, speed_t>, 30> kRates{{
@@ -75,4 +75,4 @@ bool ApplyLineSettings(termios& settings, int dataBits, char parity, int stopBit
     return true;
 }
 
-}  // namespace serial
+}  // namespace device

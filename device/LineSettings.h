@@ -2,7 +2,7 @@
 
 #include <termios.h>
 
-namespace serial {
+namespace device {
 
 // The Bxxx constant of a baud rate, or B0 when the rate has none (it then needs termios2).
 speed_t BaudConstant(int baudRate);
@@ -14,4 +14,4 @@ speed_t BaudConstant(int baudRate);
 // Returns false, changing nothing, when the data bits are not 5 to 8.
 bool ApplyLineSettings(termios& settings, int dataBits, char parity, int stopBits);
 
-}  // namespace serial
+}  // namespace device

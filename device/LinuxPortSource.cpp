@@ -6,7 +6,7 @@
 
 #include "device/NaturalOrder.h"
 
-namespace serial {
+namespace device {
 namespace fs = std::filesystem;
 
 namespace {
@@ -77,4 +77,4 @@ bool LinuxPortSource::HasUart(const std::string& entry, const std::string& node)
     return m_os.IsRealUart(m_devDir + "/" + node);
 }
 
-}  // namespace serial
+}  // namespace device

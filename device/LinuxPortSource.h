@@ -7,7 +7,7 @@
 #include "device/PortSource.h"
 #include "device/SerialOs.h"
 
-namespace serial {
+namespace device {
 
 // The port map of a Linux machine: the extra ports first, then every tty of the sysfs class
 // folder that has a device behind it (ttyS* only with a real UART), in natural order. Each is
@@ -32,4 +32,4 @@ private:
     SerialOs& m_os;
 };
 
-}  // namespace serial
+}  // namespace device

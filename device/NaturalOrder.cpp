@@ -1,6 +1,6 @@
 #include "device/NaturalOrder.h"
 
-namespace serial {
+namespace device {
 namespace {
 
 bool IsDigit(char c) {
@@ -40,4 +40,4 @@ bool NaturalLess(std::string_view a, std::string_view b) {
     return a < b;
 }
 
-}  // namespace serial
+}  // namespace device

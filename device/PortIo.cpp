@@ -9,7 +9,7 @@
 
 #include "support/Clock.h"
 
-namespace serial {
+namespace device {
 namespace {
 
 // Waits are cut into slices so the window can repaint while the line is quiet. A slice is
@@ -108,4 +108,4 @@ Transfer WriteWithin(SerialOs& os, int fd, const unsigned char* buffer, std::siz
     return result;
 }
 
-}  // namespace serial
+}  // namespace device

@@ -4,7 +4,7 @@
 
 #include "device/SerialOs.h"
 
-namespace serial {
+namespace device {
 
 // The time-out of one read or write: the device's time-out, stretched by 9600 / baud below
 // 9600 baud (truncated), kept within 0 .. INT_MAX. A rate of 0 or less is not scaled.
@@ -26,4 +26,4 @@ Transfer ReadWithin(SerialOs& os, int fd, unsigned char* buffer, std::size_t cou
 Transfer WriteWithin(SerialOs& os, int fd, const unsigned char* buffer, std::size_t count,
                      long long totalMs);
 
-}  // namespace serial
+}  // namespace device

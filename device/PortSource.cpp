@@ -4,12 +4,11 @@
 
 #include "device/LinuxPortSource.h"
 
-namespace serial {
+namespace device {
 namespace {
 
 std::mutex g_lock;
 std::vector<std::string> g_extraPorts;
-PortSource* g_replacement = nullptr;
 
 }  // namespace
 
@@ -34,19 +33,8 @@ std::vector<std::string> GetExtraPorts() {
 
 PortSource& CurrentPortSource() {
     static LinuxPortSource linuxSource;
-    const std::lock_guard guard(g_lock);
-    return g_replacement ? *g_replacement : linuxSource;
+    PortSource* replacement = ScopedPortSource::Current();
+    return replacement ? *replacement : linuxSource;
 }
 
-ScopedPortSource::ScopedPortSource(PortSource& source) {
-    const std::lock_guard guard(g_lock);
-    m_previous = g_replacement;
-    g_replacement = &source;
-}
-
-ScopedPortSource::~ScopedPortSource() {
-    const std::lock_guard guard(g_lock);
-    g_replacement = m_previous;
-}
-
-}  // namespace serial
+}  // namespace device

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace serial {
+#include "support/ScopedOverride.h"
+
+namespace device {
 
 // One entry of the machine's port map: the name under which the port is known (on Linux its
 // device node, e.g. /dev/ttyUSB0) and its data, the COM name it is numbered by (e.g. COM1).
@@ -46,19 +48,11 @@ private:
 void SetExtraPorts(std::vector<std::string> paths);
 std::vector<std::string> GetExtraPorts();
 
-// The source in force: the Linux source over /sys/class/tty unless a ScopedPortSource replaced it.
+// Replaces the whole source on this thread for the lifetime of the object (tests).
+using ScopedPortSource = support::ScopedOverride<PortSource>;
+
+// The source in force on this thread: the Linux source over /sys/class/tty unless a
+// ScopedPortSource replaced it.
 PortSource& CurrentPortSource();
 
-// Replaces the whole source for the lifetime of this object (tests), then puts the previous back.
-class ScopedPortSource {
-public:
-    explicit ScopedPortSource(PortSource& source);
-    ~ScopedPortSource();
-    ScopedPortSource(const ScopedPortSource&) = delete;
-    ScopedPortSource& operator=(const ScopedPortSource&) = delete;
-
-private:
-    PortSource* m_previous;
-};
-
-}  // namespace serial
+}  // namespace device

@@ -13,7 +13,7 @@
 
 #include "device/CustomBaud.h"
 
-namespace serial {
+namespace device {
 namespace {
 
 int Result(int rc) {
@@ -37,7 +37,7 @@ public:
         return Result(::tcsetattr(fd, TCSANOW, &settings));
     }
     int SetCustomBaudRate(int fd, int baudRate) override {
-        return serial::SetCustomBaudRate(fd, baudRate);
+        return device::SetCustomBaudRate(fd, baudRate);
     }
     int Poll(int fd, short events, int timeoutMs, short& revents) override {
         pollfd entry{fd, events, 0};
@@ -87,4 +87,4 @@ SerialOs& RealSerialOs() {
     return os;
 }
 
-}  // namespace serial
+}  // namespace device

@@ -8,7 +8,7 @@
 // users of the serial port need not see.
 struct termios;
 
-namespace serial {
+namespace device {
 
 // The thin layer through which the serial port reaches the operating system, so that tests can
 // replace it and see what a pseudo-terminal hides (a pty forces 8 data bits and no parity).
@@ -48,4 +48,4 @@ public:
 // The operating system itself.
 SerialOs& RealSerialOs();
 
-}  // namespace serial
+}  // namespace device

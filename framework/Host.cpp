@@ -25,7 +25,6 @@ public:
 };
 
 HeadlessHost g_headless;
-Host* g_current = &g_headless;
 
 }  // namespace
 
@@ -34,16 +33,12 @@ void Host::OnControlChanged(Control&, ControlChange) {}
 void Host::OnDialogChanged(Dialog&, DialogChange) {}
 
 Host& CurrentHost() {
-    return *g_current;
+    Host* replacement = ScopedHost::Current();
+    return replacement ? *replacement : g_headless;
 }
 
-ScopedHost::ScopedHost(Host& host) : m_previous(g_current) {
-    g_current = &host;
+ScopedHost::ScopedHost(Host& host) : ScopedOverride(host) {
     support::SetWaitHook([] { CurrentHost().RepaintWhileWaiting(); });
-}
-
-ScopedHost::~ScopedHost() {
-    g_current = m_previous;
 }
 
 int MessageBox(const std::string& text, MessageIcon icon) {

@@ -13,6 +13,7 @@
 
 #include "framework/Control.h"
 #include "framework/Dialog.h"
+#include "support/ScopedOverride.h"
 
 namespace framework {
 
@@ -43,21 +44,16 @@ public:
     virtual void OnDialogChanged(Dialog& dialog, DialogChange what);
 };
 
-// The host in force: a ScopedHost's, else one without a screen that writes boxes to stderr
-// and cancels every modal run at once.
+// The host in force on this thread: a ScopedHost's, else one without a screen that writes
+// boxes to stderr and cancels every modal run at once.
 Host& CurrentHost();
 
-// Installs a host for the lifetime of this object, then puts the previous one back. Also routes
-// support's wait hook (serial waits, pauses) to the current host's RepaintWhileWaiting.
-class ScopedHost {
+// Installs a host on this thread for the lifetime of the object, then puts the previous one
+// back. Also routes the thread's wait hook (serial waits, pauses) to the current host's
+// RepaintWhileWaiting.
+class ScopedHost : public support::ScopedOverride<Host> {
 public:
     explicit ScopedHost(Host& host);
-    ~ScopedHost();
-    ScopedHost(const ScopedHost&) = delete;
-    ScopedHost& operator=(const ScopedHost&) = delete;
-
-private:
-    Host* m_previous;
 };
 
 // A box through the current host, captioned with the application title. Returns IDOK.

@@ -8,8 +8,7 @@ namespace support {
 namespace {
 
 RealClock g_realClock;
-Clock* g_current = &g_realClock;
-std::function<void()> g_waitHook;
+thread_local std::function<void()> g_waitHook;
 
 }  // namespace
 
@@ -35,15 +34,8 @@ void VirtualClock::Sleep(int ms) {
 }
 
 Clock& CurrentClock() {
-    return *g_current;
-}
-
-ScopedClock::ScopedClock(Clock& clock) : m_previous(g_current) {
-    g_current = &clock;
-}
-
-ScopedClock::~ScopedClock() {
-    g_current = m_previous;
+    Clock* replacement = ScopedClock::Current();
+    return replacement ? *replacement : g_realClock;
 }
 
 void SetWaitHook(std::function<void()> hook) {

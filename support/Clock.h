@@ -4,6 +4,8 @@
 #include <functional>
 #include <vector>
 
+#include "support/ScopedOverride.h"
+
 namespace support {
 
 // Every pause of the protocol goes through the current clock, so unit tests can run on a
@@ -37,23 +39,15 @@ private:
     std::vector<int> m_pauses;
 };
 
-// The clock in force; a RealClock unless a ScopedClock replaced it.
+// Installs a clock on this thread for the lifetime of the object (tests, one per instrument).
+using ScopedClock = ScopedOverride<Clock>;
+
+// The clock in force on this thread; a RealClock unless a ScopedClock replaced it.
 Clock& CurrentClock();
 
-// Installs a clock for the lifetime of this object (tests), then puts the previous one back.
-class ScopedClock {
-public:
-    explicit ScopedClock(Clock& clock);
-    ~ScopedClock();
-    ScopedClock(const ScopedClock&) = delete;
-    ScopedClock& operator=(const ScopedClock&) = delete;
-
-private:
-    Clock* m_previous;
-};
-
 // Work to do while the program blocks on the serial line or in a pause (the window's
-// repainting). Long waits call RunWaitHook at least every WaitHookIntervalMs.
+// repainting), for the calling thread. Long waits call RunWaitHook at least every
+// WaitHookIntervalMs.
 inline constexpr int WaitHookIntervalMs = 30;
 void SetWaitHook(std::function<void()> hook);
 void RunWaitHook();

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "support/ScopedOverride.h"
+
 namespace support {
 
 // The five fields of the operating system's version record.
@@ -22,19 +24,11 @@ public:
     virtual bool Query(OsVersionInfo& info, std::uint32_t& errorCode) = 0;
 };
 
-// The source in force: the running system's unless a ScopedOsVersionSource replaced it.
+// Installs a source on this thread for the lifetime of the object (tests).
+using ScopedOsVersionSource = ScopedOverride<OsVersionSource>;
+
+// The source in force on this thread: the running system's unless a ScopedOsVersionSource
+// replaced it.
 OsVersionSource& CurrentOsVersionSource();
-
-// Installs a source for the lifetime of this object (tests), then puts the previous one back.
-class ScopedOsVersionSource {
-public:
-    explicit ScopedOsVersionSource(OsVersionSource& source);
-    ~ScopedOsVersionSource();
-    ScopedOsVersionSource(const ScopedOsVersionSource&) = delete;
-    ScopedOsVersionSource& operator=(const ScopedOsVersionSource&) = delete;
-
-private:
-    OsVersionSource* m_previous;
-};
 
 }  // namespace support

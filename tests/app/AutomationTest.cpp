@@ -24,8 +24,8 @@
 
 namespace {
 
-using guitest::PressKey;
-using guitest::WaitFor;
+using gui_test::PressKey;
+using gui_test::WaitFor;
 
 // A client of its own on the session bus, gone with the object.
 class Client {

@@ -8,8 +8,8 @@
 #include <memory>
 #include <set>
 
-#include "app/LineTrace.h"
-#include "app/LineWatch.h"
+#include "device/LineTrace.h"
+#include "device/LineWatch.h"
 #include "device/PortSource.h"
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "framework/Host.h"
@@ -28,16 +28,16 @@ TEST(FindAnyTest, TheWindowShowsEachPortAndRateWhileItSearches) {
     std::string error;
     const std::unique_ptr<sim::PtyServer> simulator = sim::PtyServer::Start(config, error);
     ASSERT_NE(simulator, nullptr) << error;
-    serial::SetExtraPorts({simulator->SlavePath()});
+    device::SetExtraPorts({simulator->SlavePath()});
 
     framework::qt::QtHost host;
     framework::ScopedHost use(host);
-    guitest::BoxAnswerer boxes;
+    gui_test::BoxAnswerer boxes;
     std::set<std::string> seen;
     {
         CVeltrixInstrumentSettingsDlg sheet(IDS_SHEET_CAPTION);
-        app::LineTrace noTrace;
-        app::LineWatch watch(noTrace, [&](const std::string& text) { host.ShowBusyText(text); });
+        device::LineTrace noTrace;
+        device::LineWatch watch(noTrace, [&](const std::string& text) { host.ShowBusyText(text); });
         watch.Attach(sheet.GetDevice());
         sheet.Create();
         framework::qt::WizardWindow* window = host.WindowOf(sheet);
@@ -59,7 +59,7 @@ TEST(FindAnyTest, TheWindowShowsEachPortAndRateWhileItSearches) {
         EXPECT_EQ(window->BusyText(), "") << "the text goes with the wait";
         watch.Detach();
     }
-    serial::SetExtraPorts({});
+    device::SetExtraPorts({});
     EXPECT_TRUE(boxes.Boxes().empty());
     const std::string port = "Waiting on " + simulator->SlavePath() + "  ( COM1 ) at ";
     for (const char* rate :

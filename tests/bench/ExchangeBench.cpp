@@ -16,7 +16,7 @@
 
 namespace {
 
-using comportsim::ClockMs;
+using integration_test::ClockMs;
 
 constexpr int kBaud = 38400;
 constexpr int kWarmUp = 10;
@@ -41,13 +41,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: bench_exchange [count > 0]\n");
         return 2;
     }
-    comportsim::SimulatedPort sim(sim::kModeVeltrix, kBaud);
+    integration_test::SimulatedPort sim(sim::kModeVeltrix, kBaud);
     if (!sim.server) {
         std::fprintf(stderr, "bench_exchange: simulator: %s\n", sim.error.c_str());
         return 1;
     }
     ComPortDevice device;
-    comportsim::SetModeLine(device, false, kBaud);
+    integration_test::SetModeLine(device, false, kBaud);
     if (!device.InitSerial(1)) {
         std::fprintf(stderr, "bench_exchange: %s\n", device.GetLastErrorText().c_str());
         return 1;

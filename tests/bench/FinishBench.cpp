@@ -32,7 +32,7 @@
 
 namespace {
 
-using comportsim::ClockMs;
+using integration_test::ClockMs;
 
 // The pauses the protocol mandates.
 constexpr double kReadyPollPauseMs = 300;
@@ -191,7 +191,7 @@ Row RunFinish(const FinishCase& c) {
     Row row;
     sim::Fault pace;
     pace.kind = sim::FaultKind::Pace;
-    comportsim::SimulatedPort sim(c.startMode, kConnectBaud, {pace});
+    integration_test::SimulatedPort sim(c.startMode, kConnectBaud, {pace});
     if (!sim.server) {
         row.problem = sim.error;
         return row;

@@ -42,9 +42,9 @@ protected:
     // Bytes that arrive ms after the start.
     void ArriveAfter(std::int64_t ms, const std::string& bytes) { os.Arrive(start + ms, bytes); }
 
-    testing::SerialOsFake os;
-    testing::PortSourceFake source{{{kNode, "COM1"}}};
-    serial::ScopedPortSource scope{source};
+    testing_test::SerialOsFake os;
+    testing_test::PortSourceFake source{{{kNode, "COM1"}}};
+    device::ScopedPortSource scope{source};
     ComPortDevice device{os};
     std::int64_t start = os.Now();
 };
@@ -63,7 +63,7 @@ TEST(TimeoutRule, StretchesBelow9600BaudAndStaysInRange) {
         {INT_MAX, 300, INT_MAX}, {INT_MIN, 110, 0},  {600, 1, 5760000},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(serial::ScaledTimeoutMs(c.timeout, c.baud), c.expected)
+        EXPECT_EQ(device::ScaledTimeoutMs(c.timeout, c.baud), c.expected)
             << c.timeout << " ms at " << c.baud << " baud";
     }
 }

@@ -8,7 +8,7 @@
 
 namespace {
 
-using testkit::Hex;
+using testing_test::Hex;
 
 struct FrameCase {
     std::string command;
@@ -18,8 +18,8 @@ struct FrameCase {
 
 class FrameWrite : public ::testing::TestWithParam<FrameCase> {
 protected:
-    testkit::VirtualTime time;
-    testkit::ScriptedDevice device{time.clock};
+    testing_test::VirtualTime time;
+    testing_test::ScriptedDevice device{time.clock};
 };
 
 TEST_P(FrameWrite, SendsOneFrameInOneWrite) {
@@ -45,8 +45,8 @@ INSTANTIATE_TEST_SUITE_P(Commands, FrameWrite,
                                                      "02 00 FF 03 FE 0D", "02 00 FF 03 FE"}));
 
 TEST(FrameWriteFailure, IsReportedByTheResultOnlyWithoutRetry) {
-    testkit::VirtualTime time;
-    testkit::ScriptedDevice device(time.clock);
+    testing_test::VirtualTime time;
+    testing_test::ScriptedDevice device(time.clock);
     device.SetLastErrorText("before");
     device.SetWritesFail(true);
     EXPECT_EQ(device.WriteKelvaStringCR("V"), FALSE);

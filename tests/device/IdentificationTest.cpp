@@ -9,12 +9,12 @@
 
 namespace {
 
-using testkit::Frame;
-using testkit::Hex;
-using testkit::ShortFrame;
+using testing_test::Frame;
+using testing_test::Hex;
+using testing_test::ShortFrame;
 
 // Logs the steps of a query with the number of pauses made before each.
-class StepLog : public testkit::ScriptedDevice {
+class StepLog : public testing_test::ScriptedDevice {
 public:
     using ScriptedDevice::ScriptedDevice;
     BOOL PurgeInput() override {
@@ -43,7 +43,7 @@ private:
 
 class Identification : public ::testing::Test {
 protected:
-    testkit::VirtualTime time;
+    testing_test::VirtualTime time;
     StepLog device{time.clock};
 };
 

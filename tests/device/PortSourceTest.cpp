@@ -18,7 +18,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using serial::PortValue;
+using device::PortValue;
 
 // The labels of ports 1 .. GetPortCount, port by port.
 std::vector<std::string> Labels(ComPortDevice& device) {
@@ -31,9 +31,9 @@ std::vector<std::string> Labels(ComPortDevice& device) {
 
 struct Discovery {
     Discovery(std::initializer_list<PortValue> values) : source(values) {}
-    testing::SerialOsFake os;
-    testing::PortSourceFake source;
-    serial::ScopedPortSource scope{source};
+    testing_test::SerialOsFake os;
+    testing_test::PortSourceFake source;
+    device::ScopedPortSource scope{source};
 };
 
 TEST(PortDiscovery, PortsAreNumberedByTheirComData) {
@@ -137,18 +137,18 @@ TEST(NaturalOrder, DigitRunsCompareByValue) {
                                              "ttyUSB2", "ttyUSB10", "ttyUSB11", "ttyUSB100"};
     for (std::size_t i = 0; i < sorted.size(); ++i) {
         for (std::size_t j = 0; j < sorted.size(); ++j) {
-            EXPECT_EQ(serial::NaturalLess(sorted[i], sorted[j]), i < j)
+            EXPECT_EQ(device::NaturalLess(sorted[i], sorted[j]), i < j)
                 << sorted[i] << " vs " << sorted[j];
         }
     }
 }
 
 TEST(NaturalOrder, LeadingZerosAndLongRunsStayStrictlyOrdered) {
-    EXPECT_TRUE(serial::NaturalLess("ttyUSB02", "ttyUSB2"));
-    EXPECT_FALSE(serial::NaturalLess("ttyUSB2", "ttyUSB02"));
-    EXPECT_TRUE(serial::NaturalLess("a99999999999999999999", "a100000000000000000000"));
-    EXPECT_TRUE(serial::NaturalLess("a1b", "a01c"));
-    EXPECT_FALSE(serial::NaturalLess("x", "x"));
+    EXPECT_TRUE(device::NaturalLess("ttyUSB02", "ttyUSB2"));
+    EXPECT_FALSE(device::NaturalLess("ttyUSB2", "ttyUSB02"));
+    EXPECT_TRUE(device::NaturalLess("a99999999999999999999", "a100000000000000000000"));
+    EXPECT_TRUE(device::NaturalLess("a1b", "a01c"));
+    EXPECT_FALSE(device::NaturalLess("x", "x"));
 }
 
 // A sysfs class folder and a /dev folder in a temporary directory.
@@ -164,7 +164,7 @@ protected:
         fs::create_directories(dev);
     }
     void TearDown() override {
-        serial::SetExtraPorts({});
+        device::SetExtraPorts({});
         fs::remove_all(root);
     }
 
@@ -181,7 +181,7 @@ protected:
     fs::path root;
     fs::path sys;
     fs::path dev;
-    testing::SerialOsFake os;
+    testing_test::SerialOsFake os;
 };
 
 TEST_F(LinuxPortSourceTest, ListsDevicesWithHardwareInNaturalOrder) {
@@ -196,7 +196,7 @@ TEST_F(LinuxPortSourceTest, ListsDevicesWithHardwareInNaturalOrder) {
     AddTty("ttyS3", true);
     os.SetRealUarts({Node("ttyS2")});
 
-    serial::LinuxPortSource source(sys.string(), dev.string(), os);
+    device::LinuxPortSource source(sys.string(), dev.string(), os);
     EXPECT_EQ(source.ScanDevices(),
               (std::vector<std::string>{Node("ttyACM0"), Node("ttyS0"), Node("ttyS2"),
                                         Node("ttyUSB2"), Node("ttyUSB10")}));
@@ -210,10 +210,10 @@ TEST_F(LinuxPortSourceTest, ExtraPortsComeFirstAndEveryNodeIsListedOnce) {
     AddTty("ttyUSB1", true);
     fs::create_directories(dev / "serial");
     fs::create_symlink(dev / "ttyUSB1", dev / "serial" / "adapter");
-    serial::SetExtraPorts({"/dev/pts/7", "", (dev / "serial" / "adapter").string(), "/dev/pts/7"});
+    device::SetExtraPorts({"/dev/pts/7", "", (dev / "serial" / "adapter").string(), "/dev/pts/7"});
 
-    serial::LinuxPortSource source(sys.string(), dev.string(), os);
-    serial::ScopedPortSource scope(source);
+    device::LinuxPortSource source(sys.string(), dev.string(), os);
+    device::ScopedPortSource scope(source);
     ComPortDevice device(os);
     EXPECT_EQ(Labels(device),
               (std::vector<std::string>{"/dev/pts/7  ( COM1 )",
@@ -223,13 +223,13 @@ TEST_F(LinuxPortSourceTest, ExtraPortsComeFirstAndEveryNodeIsListedOnce) {
 }
 
 TEST_F(LinuxPortSourceTest, AMachineWithoutTheSysfsFolderStillHasItsExtraPorts) {
-    serial::SetExtraPorts({"/dev/pts/3"});
-    serial::LinuxPortSource source((root / "missing").string(), dev.string(), os);
-    serial::ScopedPortSource scope(source);
+    device::SetExtraPorts({"/dev/pts/3"});
+    device::LinuxPortSource source((root / "missing").string(), dev.string(), os);
+    device::ScopedPortSource scope(source);
     ComPortDevice device(os);
     EXPECT_EQ(Labels(device), (std::vector<std::string>{"/dev/pts/3  ( COM1 )"}));
 
-    serial::SetExtraPorts({});
+    device::SetExtraPorts({});
     device.EnumeratePorts();
     EXPECT_EQ(device.GetPortCount(), -1);
 }

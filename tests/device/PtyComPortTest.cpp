@@ -16,7 +16,7 @@
 
 namespace {
 
-using testing::MeasureMs;
+using testing_test::MeasureMs;
 
 // Slack on top of a time-out for a loaded machine (two cores, sanitizers).
 constexpr long long kSlackMs = 300;
@@ -48,9 +48,9 @@ protected:
     }
     std::string Label() const { return pty.SlavePath() + "  ( COM1 )"; }
 
-    testing::PtyPair pty;
-    testing::PortSourceFake source{{{pty.SlavePath(), "COM1"}}};
-    serial::ScopedPortSource scope{source};
+    testing_test::PtyPair pty;
+    testing_test::PortSourceFake source{{{pty.SlavePath(), "COM1"}}};
+    device::ScopedPortSource scope{source};
     ComPortDevice device;
 };
 
@@ -260,10 +260,10 @@ TEST(ComPortOnTheSystem, ADeviceNameOfAnyLengthFailsCleanly) {
     const int fd = mkstemp(plainFile.data());
     ASSERT_GE(fd, 0);
     ::close(fd);
-    testing::PortSourceFake source{{{"/dev/" + std::string(5000, 'x'), "COM1"},
-                                    {"/dev/veltrix-no-such-port", "COM2"},
-                                    {plainFile, "COM3"}}};
-    serial::ScopedPortSource scope(source);
+    testing_test::PortSourceFake source{{{"/dev/" + std::string(5000, 'x'), "COM1"},
+                                         {"/dev/veltrix-no-such-port", "COM2"},
+                                         {plainFile, "COM3"}}};
+    device::ScopedPortSource scope(source);
     ComPortDevice device;
     const std::vector<std::pair<int, std::string>> cases = {
         {1, "36\n --- File name too long"},

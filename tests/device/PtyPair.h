@@ -8,7 +8,7 @@
 #include <chrono>
 #include <string>
 
-namespace testing {
+namespace testing_test {
 
 // A pseudo-terminal whose master side the test plays as the instrument; the port under test
 // opens the slave by its path. The slave descriptor that openpty gives is closed at once, so
@@ -73,4 +73,4 @@ long long MeasureMs(F&& call) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(end - begin).count();
 }
 
-}  // namespace testing
+}  // namespace testing_test

@@ -11,7 +11,7 @@
 
 namespace {
 
-using testkit::Frame;
+using testing_test::Frame;
 
 // The caller's settings, chosen apart from the reader's own so a missed restore shows.
 constexpr int kCallerTimeout = 750;
@@ -30,8 +30,8 @@ protected:
         EXPECT_EQ(device.TerminatorChanges().back(), kCallerTerminator);
     }
 
-    testkit::VirtualTime time;
-    testkit::ScriptedDevice device{time.clock};
+    testing_test::VirtualTime time;
+    testing_test::ScriptedDevice device{time.clock};
 };
 
 const std::string kOk = "\x02OK\x03\x05\r";

@@ -12,8 +12,8 @@ namespace {
 
 class Scripted : public ::testing::Test {
 protected:
-    testkit::VirtualTime time;
-    testkit::ScriptedDevice device{time.clock};
+    testing_test::VirtualTime time;
+    testing_test::ScriptedDevice device{time.clock};
 };
 
 TEST_F(Scripted, ReadsStopAtTerminatorOrAtTheEndOfAChunk) {
@@ -49,15 +49,15 @@ TEST_F(Scripted, PurgeDropsArrivedBytesButNotRepliesToComeAfterAWrite) {
 }
 
 TEST_F(Scripted, ResponderPlaysAnInstrument) {
-    device.SetResponder([](testkit::ScriptedDevice& d, const std::string& written) {
-        d.Arrive(testkit::ShortFrame(written == testkit::ShortFrame("?") ? "S" : "+"));
+    device.SetResponder([](testing_test::ScriptedDevice& d, const std::string& written) {
+        d.Arrive(testing_test::ShortFrame(written == testing_test::ShortFrame("?") ? "S" : "+"));
     });
     device.SetTerminator('\r');
     std::string reply;
-    device.WriteString(testkit::ShortFrame("?"));
+    device.WriteString(testing_test::ShortFrame("?"));
     device.ReadString(reply);
     EXPECT_EQ(reply, "\x02S\r");
-    device.WriteString(testkit::ShortFrame("H"));
+    device.WriteString(testing_test::ShortFrame("H"));
     device.ReadString(reply);
     EXPECT_EQ(reply, "\x02+\r");
 }
@@ -70,7 +70,7 @@ TEST_F(Scripted, OpeningAppliesTheLineAndFailsAsConfigured) {
     EXPECT_EQ(device.InitSerial(2), TRUE);
     EXPECT_TRUE(device.IsOpen());
     EXPECT_EQ(device.GetPortName(0), "ttyUSB0  ( COM2 )");
-    EXPECT_EQ(device.AppliedLines(), (std::vector<testkit::LineSettings>{{9600, 'E', 8, 1}}));
+    EXPECT_EQ(device.AppliedLines(), (std::vector<testing_test::LineSettings>{{9600, 'E', 8, 1}}));
     device.SetOpenResult(FALSE, "\n --- ERR: busy");
     EXPECT_EQ(device.InitSerial(1), FALSE);
     EXPECT_FALSE(device.IsOpen());

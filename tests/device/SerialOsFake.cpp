@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 
-namespace testing {
+namespace testing_test {
 
 void SerialOsFake::AddNode(const std::string& path) {
     termios settings{};
@@ -167,4 +167,4 @@ bool SerialOsFake::IsRealUart(const std::string& node) {
     return std::find(m_realUarts.begin(), m_realUarts.end(), node) != m_realUarts.end();
 }
 
-}  // namespace testing
+}  // namespace testing_test

@@ -10,13 +10,13 @@
 
 #include "device/SerialOs.h"
 
-namespace testing {
+namespace testing_test {
 
 // The operating system as the serial port sees it, in virtual time: device nodes with their
 // termios settings, one open port at a time, bytes that arrive on the line at given times, a
 // peer that hangs up, a send queue that can fill up, and any call made to fail with an errno.
 // A poll that finds nothing advances the time by its time-out, or to the next event.
-class SerialOsFake final : public serial::SerialOs {
+class SerialOsFake final : public device::SerialOs {
 public:
     // A node as a real UART reports it after boot: 9600 baud, 8N1, hardware flow control.
     void AddNode(const std::string& path);
@@ -80,4 +80,4 @@ private:
     int m_customBaudRate = 0;
 };
 
-}  // namespace testing
+}  // namespace testing_test

@@ -22,9 +22,9 @@ protected:
     const termios& Port() { return os.Settings(kNode); }
     bool Has(tcflag_t flags, tcflag_t bits) { return (flags & bits) == bits; }
 
-    testing::SerialOsFake os;
-    testing::PortSourceFake source{{{kNode, "COM1"}}};
-    serial::ScopedPortSource scope{source};
+    testing_test::SerialOsFake os;
+    testing_test::PortSourceFake source{{{kNode, "COM1"}}};
+    device::ScopedPortSource scope{source};
     ComPortDevice device{os};
 };
 

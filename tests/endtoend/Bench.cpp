@@ -11,7 +11,7 @@
 #include "resources/Resource.h"
 #include "resources/Resources.h"
 
-namespace endtoend {
+namespace endtoend_test {
 namespace {
 
 void RegisterResourcesOnce() {
@@ -65,7 +65,7 @@ Bench::Bench() {
 Bench::~Bench() {
     m_driver.reset();
     m_sheet.reset();
-    serial::SetExtraPorts({});
+    device::SetExtraPorts({});
 }
 
 sim::PtyServer* Bench::StartInstrument(sim::State state, std::vector<sim::Fault> faults) {
@@ -96,7 +96,7 @@ void Bench::StopInstrument(const sim::PtyServer* instrument) {
 }
 
 void Bench::MakeSheet(std::vector<std::string> portNodes) {
-    serial::SetExtraPorts(std::move(portNodes));
+    device::SetExtraPorts(std::move(portNodes));
     m_sheet = std::make_unique<CVeltrixInstrumentSettingsDlg>(IDS_SHEET_CAPTION);
     m_driver = std::make_unique<framework::WizardDriver>(*m_sheet);
 }
@@ -162,4 +162,4 @@ std::string Describe(const sim::State& s) {
     return out.str();
 }
 
-}  // namespace endtoend
+}  // namespace endtoend_test

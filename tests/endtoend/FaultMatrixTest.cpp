@@ -25,7 +25,7 @@
 #include "tests/endtoend/Bench.h"
 #include "tests/endtoend/Screens.h"
 
-namespace endtoend {
+namespace endtoend_test {
 namespace {
 
 using ::testing::AllOf;
@@ -485,4 +485,4 @@ INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, ::testing::ValuesIn(Rows()),
                          [](const auto& param) { return param.param.name; });
 
 }  // namespace
-}  // namespace endtoend
+}  // namespace endtoend_test

@@ -12,7 +12,7 @@
 #include "tests/endtoend/Bench.h"
 #include "tests/endtoend/Screens.h"
 
-namespace endtoend {
+namespace endtoend_test {
 namespace {
 
 using ::testing::IsEmpty;
@@ -60,4 +60,4 @@ TEST(FindAny, FindsTheInstrumentAt2400OnTheThirdPortAndNextIdentifiesItAgain) {
 }
 
 }  // namespace
-}  // namespace endtoend
+}  // namespace endtoend_test

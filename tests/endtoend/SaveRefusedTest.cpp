@@ -9,7 +9,7 @@
 #include "tests/endtoend/Bench.h"
 #include "tests/endtoend/Screens.h"
 
-namespace endtoend {
+namespace endtoend_test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -63,4 +63,4 @@ TEST(SaveRefused, KeepsTheWizardOpenAndASecondFinishStoresTheSettings) {
 }
 
 }  // namespace
-}  // namespace endtoend
+}  // namespace endtoend_test

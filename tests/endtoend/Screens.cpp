@@ -5,7 +5,7 @@
 
 #include "resources/Resource.h"
 
-namespace endtoend {
+namespace endtoend_test {
 
 std::string StepCaption(int step) {
     return "Veltrix Instrument Settings V 1.05  -  Step " + std::to_string(step) + " of 5";
@@ -34,4 +34,4 @@ std::vector<int> ShownFilters(const framework::WizardDriver& w) {
     return filters;
 }
 
-}  // namespace endtoend
+}  // namespace endtoend_test

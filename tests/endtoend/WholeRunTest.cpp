@@ -13,7 +13,7 @@
 #include "tests/endtoend/Bench.h"
 #include "tests/endtoend/Screens.h"
 
-namespace endtoend {
+namespace endtoend_test {
 namespace {
 
 using ::testing::ElementsAreArray;
@@ -241,4 +241,4 @@ INSTANTIATE_TEST_SUITE_P(FourModels, WholeRunTest,
                          [](const auto& param) { return param.param.name; });
 
 }  // namespace
-}  // namespace endtoend
+}  // namespace endtoend_test

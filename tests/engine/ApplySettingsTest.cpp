@@ -22,7 +22,7 @@ TEST_F(ApplySettingsTest, VeltrixSetsFlashesPointsAndDistanceOnly) {
     SetMeasurement(1, 3, 440, 8);
     EXPECT_EQ(sheet->ApplySettings(), TRUE);
     EXPECT_THAT(vt.Commands(), ElementsAre("DN 8", "DM 3 440", "DN 8"));
-    EXPECT_THAT(port->Writes(), Contains(testkit::Frame("DM 3 440")));
+    EXPECT_THAT(port->Writes(), Contains(testing_test::Frame("DM 3 440")));
     EXPECT_THAT(Boxes(), ElementsAre(kMeasurementSet));
     // The summary comes after the busy cursor has gone.
     EXPECT_FALSE(host.Boxes()[0].cursorBusy);
@@ -35,7 +35,7 @@ TEST_F(ApplySettingsTest, EmulationSetsTheModeIndexAndPlateMovementFromVersion31
     SetPlateMovement(1, 1, 2, 2);
     EXPECT_EQ(sheet->ApplySettings(), TRUE);
     EXPECT_THAT(mv.Commands(), ElementsAre("MM0", "V", "DB PLT SET 2 2 3 3"));
-    EXPECT_THAT(port->Writes(), Contains(testkit::ShortFrame("DB PLT SET 2 2 3 3")));
+    EXPECT_THAT(port->Writes(), Contains(testing_test::ShortFrame("DB PLT SET 2 2 3 3")));
     EXPECT_THAT(Boxes(), ElementsAre(std::string(kMeasurementSet) + kPlateSet));
 }
 
@@ -58,8 +58,8 @@ TEST_F(ApplySettingsTest, FilterSlideOnDravellGoesThroughNativeModeAndBack) {
                 ElementsAre("DB CNF RCMODE 0 9600 N 8 1", "DF 405 450 492 620 0 0",
                             "DB CNF RCMODE 2 9600 N 8 1", "V", "MM1", "V", "DB PLT SET 1 2 3 1"));
     // The table travels in the native frame, the change back too.
-    EXPECT_THAT(port->Writes(), Contains(testkit::Frame("DF 405 450 492 620 0 0")));
-    EXPECT_THAT(port->Writes(), Contains(testkit::Frame("DB CNF RCMODE 2 9600 N 8 1")));
+    EXPECT_THAT(port->Writes(), Contains(testing_test::Frame("DF 405 450 492 620 0 0")));
+    EXPECT_THAT(port->Writes(), Contains(testing_test::Frame("DB CNF RCMODE 2 9600 N 8 1")));
     EXPECT_THAT(Boxes(), ElementsAre(std::string(kFilterSet) +
                                      "Instrument changed to +DL, Version: V 3.10\n" +
                                      kMeasurementSet + kPlateSet));
@@ -73,7 +73,7 @@ TEST_F(ApplySettingsTest, OxqModeChangesTheLocalLineTo7E2) {
     EXPECT_EQ(sheet->ApplySettings(), TRUE);
     EXPECT_THAT(mv.Commands(),
                 ElementsAre("DB CNF RCMODE 4 9600 E 7 2", "V", "MM0", "V", "DB PLT SET 1 1 1 1"));
-    EXPECT_THAT(port->AppliedLines(), ElementsAre(testkit::LineSettings{9600, 'E', 7, 2}));
+    EXPECT_THAT(port->AppliedLines(), ElementsAre(testing_test::LineSettings{9600, 'E', 7, 2}));
     EXPECT_EQ(port->GetTerminator(), CR);
     EXPECT_THAT(Boxes(), ElementsAre("Instrument changed to +OQ, Version: V 3.10\n" +
                                      std::string(kMeasurementSet) + kPlateSet));

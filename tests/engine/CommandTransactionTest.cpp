@@ -20,13 +20,17 @@ class ReadyPollTest : public SheetFixture, public ::testing::WithParamInterface<
 protected:
     bool Framed() const { return std::string(GetParam()) == "+VT"; }
     std::string Wire(const std::string& text) const {
-        return Framed() ? testkit::Frame(text) : testkit::ShortFrame(text);
+        return Framed() ? testing_test::Frame(text) : testing_test::ShortFrame(text);
     }
-    std::string Poll() const { return Framed() ? testkit::Frame("??") : testkit::ShortFrame("?"); }
+    std::string Poll() const {
+        return Framed() ? testing_test::Frame("??") : testing_test::ShortFrame("?");
+    }
     // What follows an error reply: nothing framed, "H" in the short frame.
-    Writes AfterError() const { return Framed() ? Writes{} : Writes{testkit::ShortFrame("H")}; }
+    Writes AfterError() const {
+        return Framed() ? Writes{} : Writes{testing_test::ShortFrame("H")};
+    }
     void ExpectWrites(const Writes& expected) const {
-        EXPECT_EQ(port->Writes(), expected) << testkit::Hex(port->Writes());
+        EXPECT_EQ(port->Writes(), expected) << testing_test::Hex(port->Writes());
     }
 };
 
@@ -188,12 +192,12 @@ INSTANTIATE_TEST_SUITE_P(ShortFrames, ReadReplyTest,
 
 TEST_F(SheetFixture, VeltrixReplyIsTheFrameTextOrTheReadersError) {
     Connect("+VT");
-    port->Arrive(testkit::Frame("V 3.10"));
+    port->Arrive(testing_test::Frame("V 3.10"));
     std::string reply;
     EXPECT_EQ(sheet->ReadReply(reply), 6);
     EXPECT_EQ(reply, "V 3.10");
 
-    std::string badChecksum = testkit::Frame("OK");
+    std::string badChecksum = testing_test::Frame("OK");
     badChecksum[4] ^= 0x01;
     port->Arrive(badChecksum);
     EXPECT_EQ(sheet->ReadReply(reply), -6);

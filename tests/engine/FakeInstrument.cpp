@@ -21,10 +21,11 @@ std::string TypeOfMode(const std::string& mode) {
 
 }  // namespace
 
-FakeInstrument::FakeInstrument(testkit::ScriptedDevice& device, std::string type)
+FakeInstrument::FakeInstrument(testing_test::ScriptedDevice& device, std::string type)
     : m_type(std::move(type)) {
-    device.SetResponder(
-        [this](testkit::ScriptedDevice& d, const std::string& written) { OnWrite(d, written); });
+    device.SetResponder([this](testing_test::ScriptedDevice& d, const std::string& written) {
+        OnWrite(d, written);
+    });
 }
 
 void FakeInstrument::Answer(const std::string& command, std::optional<std::string> reply) {
@@ -39,13 +40,14 @@ void FakeInstrument::QueueTypeAnswers(std::vector<std::string> answers) {
     m_typeAnswers.insert(m_typeAnswers.end(), answers.begin(), answers.end());
 }
 
-void FakeInstrument::Reply(testkit::ScriptedDevice& device,
+void FakeInstrument::Reply(testing_test::ScriptedDevice& device,
                            const std::optional<std::string>& text) const {
     if (!text) return;
-    device.Arrive(m_type == kVeltrix ? testkit::Frame(*text) : testkit::ShortFrame(*text));
+    device.Arrive(m_type == kVeltrix ? testing_test::Frame(*text)
+                                     : testing_test::ShortFrame(*text));
 }
 
-void FakeInstrument::OnWrite(testkit::ScriptedDevice& device, const std::string& written) {
+void FakeInstrument::OnWrite(testing_test::ScriptedDevice& device, const std::string& written) {
     if (m_line && (device.AppliedLines().empty() || device.AppliedLines().back() != *m_line)) {
         return;
     }
@@ -56,7 +58,7 @@ void FakeInstrument::OnWrite(testkit::ScriptedDevice& device, const std::string&
             answer = m_typeAnswers.front();
             m_typeAnswers.pop_front();
         }
-        if (!answer.empty()) device.Arrive(testkit::ShortFrame(answer));
+        if (!answer.empty()) device.Arrive(testing_test::ShortFrame(answer));
         return;
     }
     const bool framed = written.size() >= 4 && written[written.size() - 3] == '\x03';
@@ -95,7 +97,7 @@ std::optional<std::string> FakeInstrument::ReplyTo(const std::string& command) {
 void FakeInstrument::ChangeMode(const std::string& command) {
     std::istringstream words(command.substr(std::string("DB CNF RCMODE ").size()));
     std::string mode;
-    testkit::LineSettings line;
+    testing_test::LineSettings line;
     words >> mode >> line.baudRate >> line.parity >> line.dataBits >> line.stopBits;
     m_type = TypeOfMode(mode);
     m_line = line;

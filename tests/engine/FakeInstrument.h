@@ -18,7 +18,7 @@ namespace engine_test {
 // host's line differs from its own.
 class FakeInstrument {
 public:
-    FakeInstrument(testkit::ScriptedDevice& device, std::string type);
+    FakeInstrument(testing_test::ScriptedDevice& device, std::string type);
 
     // The reply to a command, by its exact text; std::nullopt leaves it unanswered.
     void Answer(const std::string& command, std::optional<std::string> reply);
@@ -35,14 +35,14 @@ public:
     int TypeQueries() const { return m_typeQueries; }
 
 private:
-    void OnWrite(testkit::ScriptedDevice& device, const std::string& written);
-    void Reply(testkit::ScriptedDevice& device, const std::optional<std::string>& text) const;
+    void OnWrite(testing_test::ScriptedDevice& device, const std::string& written);
+    void Reply(testing_test::ScriptedDevice& device, const std::optional<std::string>& text) const;
     std::optional<std::string> ReplyTo(const std::string& command);
     void ChangeMode(const std::string& command);
 
     std::string m_type;
     std::string m_version = "V 3.10";
-    std::optional<testkit::LineSettings> m_line;
+    std::optional<testing_test::LineSettings> m_line;
     std::map<std::string, std::optional<std::string>> m_answers;
     std::deque<std::string> m_pollReplies;
     std::deque<std::string> m_typeAnswers;

@@ -15,7 +15,7 @@ struct ModeCase {
     int mode;
     const char* baud;
     const char* command;
-    testkit::LineSettings line;
+    testing_test::LineSettings line;
     char terminator;
 };
 
@@ -51,12 +51,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ApplyFixture, ModeChangeToAnUnknownIndexSendsTheHeadAlone) {
     Connect("+MV");
     ChooseMode(7, "4800");
-    port->ReplyAfterWrite({testkit::ShortFrame("S")});
-    port->ReplyAfterWrite({testkit::ShortFrame("+")});
+    port->ReplyAfterWrite({testing_test::ShortFrame("S")});
+    port->ReplyAfterWrite({testing_test::ShortFrame("+")});
     EXPECT_EQ(sheet->ChangeInstrumentMode(7), TRUE);
     ASSERT_GE(port->Writes().size(), 2u);
-    EXPECT_EQ(port->Writes()[1], testkit::ShortFrame("DB CNF RCMODE "));
-    EXPECT_THAT(port->AppliedLines(), ElementsAre(testkit::LineSettings{4800, 'N', 8, 1}));
+    EXPECT_EQ(port->Writes()[1], testing_test::ShortFrame("DB CNF RCMODE "));
+    EXPECT_THAT(port->AppliedLines(), ElementsAre(testing_test::LineSettings{4800, 'N', 8, 1}));
     EXPECT_EQ(port->GetTerminator(), CR);
 }
 
@@ -78,7 +78,7 @@ TEST_F(ApplyFixture, SaveIsAcceptedOnPlus) {
     FakeInstrument& vt = ConnectInstrument("+VT");
     EXPECT_EQ(sheet->SaveSettings(), TRUE);
     EXPECT_THAT(vt.Commands(), ElementsAre("DB CNF WRITE"));
-    EXPECT_THAT(port->Writes().back(), testkit::Frame("DB CNF WRITE"));
+    EXPECT_THAT(port->Writes().back(), testing_test::Frame("DB CNF WRITE"));
     EXPECT_THAT(Boxes(), IsEmpty());
     EXPECT_EQ(port->GetTimeout(), 10000);
     EXPECT_EQ(host.WaitCursorBegins(), 1);

@@ -28,10 +28,10 @@ protected:
     // Time passed on the virtual clock since the fixture was made.
     std::int64_t Elapsed() const { return time.clock.NowMs(); }
 
-    testkit::VirtualTime time;
+    testing_test::VirtualTime time;
     framework::RecordingHost host;
     framework::ScopedHost useHost{host};
-    testkit::ScriptedDevice* port = nullptr;
+    testing_test::ScriptedDevice* port = nullptr;
     std::unique_ptr<CVeltrixInstrumentSettingsDlg> sheet;
 };
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace fuzz {
+namespace fuzz_test {
 
 // Takes a fuzz input apart from the front: single bytes that choose what to do, then texts.
 // Past the end it yields zeros and empty texts, so every input is a valid one.
@@ -42,4 +42,4 @@ private:
     std::size_t m_pos = 0;
 };
 
-}  // namespace fuzz
+}  // namespace fuzz_test

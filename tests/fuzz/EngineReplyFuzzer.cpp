@@ -54,10 +54,10 @@ void CheckReply(bool framed, int result, const std::string& reply, const std::st
 }
 
 std::unique_ptr<CVeltrixInstrumentSettingsDlg> MakeSheet(support::VirtualClock& clock,
-                                                         testkit::ScriptedDevice*& device) {
+                                                         testing_test::ScriptedDevice*& device) {
     return std::make_unique<CVeltrixInstrumentSettingsDlg>(
         IDS_SHEET_CAPTION, nullptr, 0, [&]() -> std::unique_ptr<SerialDevice> {
-            auto scripted = std::make_unique<testkit::ScriptedDevice>(clock);
+            auto scripted = std::make_unique<testing_test::ScriptedDevice>(clock);
             device = scripted.get();
             return scripted;
         });
@@ -68,21 +68,21 @@ std::unique_ptr<CVeltrixInstrumentSettingsDlg> MakeSheet(support::VirtualClock& 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     [[maybe_unused]] static const bool registered = (resources::RegisterResources(), true);
 
-    fuzz::ByteReader input(data, size);
+    fuzz_test::ByteReader input(data, size);
     const unsigned flags = input.Byte();
     const std::string type =
         (flags & 0x04) != 0 ? std::string("+XX") : device::InstrumentTypeCode(flags & 0x03);
     const bool framed = type == device::kTypeVeltrix;
-    const std::size_t chunkSize = fuzz::ChunkSize(flags >> 3);
+    const std::size_t chunkSize = fuzz_test::ChunkSize(flags >> 3);
     const bool sendFirst = (flags & 0x40) != 0;
     const std::string bytes = input.Rest();
-    const std::vector<std::string> chunks = fuzz::Chunks(bytes, chunkSize);
+    const std::vector<std::string> chunks = fuzz_test::Chunks(bytes, chunkSize);
 
     support::VirtualClock clock;
     support::ScopedClock useClock(clock);
     framework::RecordingHost host;
     framework::ScopedHost useHost(host);
-    testkit::ScriptedDevice* device = nullptr;
+    testing_test::ScriptedDevice* device = nullptr;
     const auto sheet = MakeSheet(clock, device);
     sheet->SetInstrumentType(type);
     device->SetTerminator(framed ? ETX : CR);
@@ -107,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string reply = "stale";
         const int result = sheet->ReadReply(reply);
         FUZZ_CHECK(device->GetTerminator() == terminator);
-        CheckReply(framed, result, reply, fuzz::Taken(before, device->Unread()));
+        CheckReply(framed, result, reply, fuzz_test::Taken(before, device->Unread()));
         CheckVersion(*sheet, reply);
     }
     FUZZ_CHECK(device->Unread().empty());

@@ -63,9 +63,9 @@ void CheckAnswer(const Query& query, const std::string& answer, const std::strin
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzz::ByteReader input(data, size);
+    fuzz_test::ByteReader input(data, size);
     const unsigned flags = input.Byte();
-    const std::size_t chunkSize = fuzz::ChunkSize(flags);
+    const std::size_t chunkSize = fuzz_test::ChunkSize(flags);
     const bool writeFails = (flags & 0x08) != 0;
     const Query& query = (flags & 0x10) != 0 ? kWasherType : kInstrumentType;
     const auto terminator = static_cast<char>(input.Byte());
@@ -75,11 +75,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     support::VirtualClock clock;
     support::ScopedClock useClock(clock);
-    testkit::ScriptedDevice device(clock);
+    testing_test::ScriptedDevice device(clock);
     device.SetTimeout(timeout);
     device.SetTerminator(terminator);
     device.Arrive(stale);
-    device.ReplyAfterWrite(fuzz::Chunks(answer, chunkSize));
+    device.ReplyAfterWrite(fuzz_test::Chunks(answer, chunkSize));
     device.SetWritesFail(writeFails);
     device.SetLastErrorText(kUntouched);
     const std::size_t timeoutChanges = device.TimeoutChanges().size();
@@ -104,6 +104,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(device.Writes() == std::vector<std::string>{query.bytes});
     FUZZ_CHECK(clock.Pauses() == std::vector<int>{kSettleMs});
     // The stale bytes were dropped before the query went out: the read took from the answer.
-    CheckAnswer(query, result, fuzz::Taken(answer, device.Unread()), lastError);
+    CheckAnswer(query, result, fuzz_test::Taken(answer, device.Unread()), lastError);
     return 0;
 }

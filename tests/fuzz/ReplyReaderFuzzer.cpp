@@ -48,7 +48,7 @@ void CheckFailure(int result, const std::string& text, const std::string& taken,
     FUZZ_CHECK(result >= -6 && result <= -1);
     FUZZ_CHECK(text.empty());
     FUZZ_CHECK(lastError.starts_with("ERR: " + std::to_string(result) + " ReadKelvaString - "));
-    const long counted = fuzz::BytesReadIn(lastError);
+    const long counted = fuzz_test::BytesReadIn(lastError);
     FUZZ_CHECK(counted >= 0 && static_cast<std::size_t>(counted) <= taken.size());
     const auto n = static_cast<std::size_t>(counted);
     FUZZ_CHECK(pauses.size() == (n + 9) / 10);
@@ -88,18 +88,18 @@ void CheckFailure(int result, const std::string& text, const std::string& taken,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzz::ByteReader input(data, size);
+    fuzz_test::ByteReader input(data, size);
     const unsigned flags = input.Byte();
     const bool expectCR = (flags & 1) != 0;
-    const std::size_t chunkSize = fuzz::ChunkSize(flags >> 1);
+    const std::size_t chunkSize = fuzz_test::ChunkSize(flags >> 1);
     const auto terminator = static_cast<char>(input.Byte());
     const int timeout = input.Byte() * 10;
     const std::string bytes = input.Rest();
-    const std::vector<std::string> chunks = fuzz::Chunks(bytes, chunkSize);
+    const std::vector<std::string> chunks = fuzz_test::Chunks(bytes, chunkSize);
 
     support::VirtualClock clock;
     support::ScopedClock useClock(clock);
-    testkit::ScriptedDevice device(clock);
+    testing_test::ScriptedDevice device(clock);
     for (const std::string& chunk : chunks)
         device.Arrive(chunk);
     device.SetTimeout(timeout);
@@ -118,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         FUZZ_CHECK(device.GetTimeout() == timeout);
         FUZZ_CHECK(device.GetTerminator() == terminator);
-        const std::string taken = fuzz::Taken(before, device.Unread());
+        const std::string taken = fuzz_test::Taken(before, device.Unread());
         const std::string lastError = device.GetLastErrorText();
         if (result >= 0) {
             CheckSuccess(result, text, taken, expectCR, lastError);

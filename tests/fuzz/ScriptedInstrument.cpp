@@ -5,7 +5,7 @@
 #include "device/InstrumentType.h"
 #include "device/SerialDevice.h"
 
-namespace fuzz {
+namespace fuzz_test {
 namespace {
 
 const std::string kTypeQuery("\x02!\r\0", 4);
@@ -52,12 +52,13 @@ void ScriptedInstrument::AddReplies(const std::string& lines) {
     }
 }
 
-void ScriptedInstrument::Attach(testkit::ScriptedDevice& device) {
-    device.SetResponder(
-        [this](testkit::ScriptedDevice& d, const std::string& written) { OnWrite(d, written); });
+void ScriptedInstrument::Attach(testing_test::ScriptedDevice& device) {
+    device.SetResponder([this](testing_test::ScriptedDevice& d, const std::string& written) {
+        OnWrite(d, written);
+    });
 }
 
-void ScriptedInstrument::Answer(testkit::ScriptedDevice& device, const std::string& command,
+void ScriptedInstrument::Answer(testing_test::ScriptedDevice& device, const std::string& command,
                                 bool checksummed, Reply fallback) {
     auto found = m_replies.find(command);
     Reply reply = std::move(fallback);
@@ -76,7 +77,7 @@ void ScriptedInstrument::Answer(testkit::ScriptedDevice& device, const std::stri
     }
 }
 
-void ScriptedInstrument::OnWrite(testkit::ScriptedDevice& device, const std::string& written) {
+void ScriptedInstrument::OnWrite(testing_test::ScriptedDevice& device, const std::string& written) {
     if (written == kTypeQuery) {
         Answer(device, "!", false, {m_type});
         return;
@@ -91,4 +92,4 @@ void ScriptedInstrument::OnWrite(testkit::ScriptedDevice& device, const std::str
     Answer(device, poll ? "?" : text, checksummed, {poll ? "S" : "+"});
 }
 
-}  // namespace fuzz
+}  // namespace fuzz_test

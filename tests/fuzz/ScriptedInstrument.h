@@ -7,7 +7,7 @@
 
 #include "tests/testing/ScriptedDevice.h"
 
-namespace fuzz {
+namespace fuzz_test {
 
 // An instrument on the far end of a scripted device, played from a table of replies that a
 // fuzz input supplies. It answers the type query with its type code, ready polls with "S" and
@@ -22,7 +22,7 @@ public:
     // command answer successive sends; the last one keeps answering. "!" is the type query,
     // "?" every ready poll.
     void AddReplies(const std::string& lines);
-    void Attach(testkit::ScriptedDevice& device);
+    void Attach(testing_test::ScriptedDevice& device);
 
     // Every write of the host that is neither a type query nor a well-formed frame.
     const std::vector<std::string>& MalformedWrites() const { return m_malformed; }
@@ -33,8 +33,8 @@ private:
         bool raw = false;
     };
 
-    void OnWrite(testkit::ScriptedDevice& device, const std::string& written);
-    void Answer(testkit::ScriptedDevice& device, const std::string& command, bool checksummed,
+    void OnWrite(testing_test::ScriptedDevice& device, const std::string& written);
+    void Answer(testing_test::ScriptedDevice& device, const std::string& command, bool checksummed,
                 Reply fallback);
 
     std::string m_type;
@@ -42,4 +42,4 @@ private:
     std::vector<std::string> m_malformed;
 };
 
-}  // namespace fuzz
+}  // namespace fuzz_test

@@ -5,7 +5,7 @@
 
 #include "tests/fuzz/Check.h"
 
-namespace fuzz {
+namespace fuzz_test {
 
 std::size_t ChunkSize(unsigned selector) {
     static constexpr std::array<std::size_t, 8> kSizes = {0, 1, 2, 3, 4, 5, 8, 16};
@@ -36,4 +36,4 @@ long BytesReadIn(const std::string& message) {
     return std::strtol(head.c_str() + digits, nullptr, 10);
 }
 
-}  // namespace fuzz
+}  // namespace fuzz_test

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace fuzz {
+namespace fuzz_test {
 
 // Chunk sizes an input can choose for the bytes it sends; 0 sends them as one chunk. At the
 // end of each chunk the scripted line falls silent for a read that goes on.
@@ -20,4 +20,4 @@ std::string Taken(const std::string& before, const std::string& after);
 // The bytes of an error message's "..., N bytes read" ending; -1 when it has none.
 long BytesReadIn(const std::string& message);
 
-}  // namespace fuzz
+}  // namespace fuzz_test

@@ -52,11 +52,11 @@ void CheckExchange(const sim::Exchange& exchange, bool faultFree) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzz::ByteReader input(data, size);
+    fuzz_test::ByteReader input(data, size);
     const unsigned flags = input.Byte();
     sim::State state;
     state.mode = static_cast<int>(flags % sim::kModeCount);
-    const std::size_t pieceSize = fuzz::ChunkSize(flags >> 2);
+    const std::size_t pieceSize = fuzz_test::ChunkSize(flags >> 2);
     sim::Instrument instrument(state);
 
     const unsigned faultLines = input.Byte() % 4;
@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    for (const std::string& piece : fuzz::Chunks(input.Rest(), pieceSize)) {
+    for (const std::string& piece : fuzz_test::Chunks(input.Rest(), pieceSize)) {
         for (const sim::Exchange& exchange : instrument.Receive(piece))
             CheckExchange(exchange, faults == 0);
         FUZZ_CHECK(sim::Validate(instrument.Current()).empty());

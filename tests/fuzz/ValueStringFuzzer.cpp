@@ -253,7 +253,7 @@ void CheckWide(const std::string& bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzz::ByteReader input(data, size);
+    fuzz_test::ByteReader input(data, size);
     const auto sepChar = static_cast<char>(input.Byte());
     const std::size_t sepLength = input.Byte() % 4;
     const int pos = static_cast<std::int8_t>(input.Byte());

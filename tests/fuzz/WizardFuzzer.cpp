@@ -83,7 +83,7 @@ void RunWizard(CVeltrixInstrumentSettingsDlg& sheet, framework::WizardDriver& w,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     [[maybe_unused]] static const bool registered = (resources::RegisterResources(), true);
 
-    fuzz::ByteReader input(data, size);
+    fuzz_test::ByteReader input(data, size);
     const unsigned flags = input.Byte();
     Choices choices;
     choices.mode = static_cast<int>((flags >> 2) & 0x03);
@@ -93,7 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     choices.finish = (flags & 0x80) != 0;
     choices.baudIndex = input.Byte();
 
-    fuzz::ScriptedInstrument instrument(device::InstrumentTypeCode(static_cast<int>(flags & 0x03)));
+    fuzz_test::ScriptedInstrument instrument(
+        device::InstrumentTypeCode(static_cast<int>(flags & 0x03)));
     instrument.AddReplies(input.Rest());
 
     support::VirtualClock clock;
@@ -102,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     framework::ScopedHost useHost(host);
     CVeltrixInstrumentSettingsDlg sheet(
         IDS_SHEET_CAPTION, nullptr, 0, [&]() -> std::unique_ptr<SerialDevice> {
-            auto scripted = std::make_unique<testkit::ScriptedDevice>(clock);
+            auto scripted = std::make_unique<testing_test::ScriptedDevice>(clock);
             scripted->SetPorts({"/dev/ttyUSB0  ( COM1 )"});
             instrument.Attach(*scripted);
             return scripted;

@@ -6,7 +6,7 @@
 #include <QKeyEvent>
 #include <QThread>
 
-namespace guitest {
+namespace gui_test {
 
 void ProcessEvents() {
     for (int i = 0; i < 3; ++i)
@@ -70,4 +70,4 @@ void BoxAnswerer::Look() {
     }
 }
 
-}  // namespace guitest
+}  // namespace gui_test

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-namespace guitest {
+namespace gui_test {
 
 HostFixture::HostFixture() {
     RegisterTestTemplates();
@@ -22,4 +22,4 @@ framework::qt::WizardWindow& HostFixture::Window() {
     return *w;
 }
 
-}  // namespace guitest
+}  // namespace gui_test

@@ -12,7 +12,7 @@
 #include "tests/gui/GuiTest.h"
 #include "tests/gui/TestSheet.h"
 
-namespace guitest {
+namespace gui_test {
 
 class HostFixture : public testing::Test {
 protected:
@@ -34,4 +34,4 @@ protected:
     TestSheet sheet;
 };
 
-}  // namespace guitest
+}  // namespace gui_test

@@ -11,7 +11,7 @@
 #include "framework/qt/QtHost.h"
 #include "tests/gui/GuiTest.h"
 
-namespace guitest {
+namespace gui_test {
 namespace {
 
 using framework::MessageIcon;
@@ -110,4 +110,4 @@ TEST_F(HostServicesTest, WaitUntilEndsWhenDoneOrOnQuit) {
 }
 
 }  // namespace
-}  // namespace guitest
+}  // namespace gui_test

@@ -11,7 +11,7 @@
 #include "resources/Resource.h"
 #include "resources/Resources.h"
 
-namespace guitest {
+namespace gui_test {
 namespace {
 
 using framework::qt::MakeIcon;
@@ -59,4 +59,4 @@ TEST(IconTest, PngIconsScaleAndBrokenOnesGiveNothing) {
 }
 
 }  // namespace
-}  // namespace guitest
+}  // namespace gui_test

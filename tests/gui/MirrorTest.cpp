@@ -11,7 +11,7 @@
 
 #include "tests/gui/HostFixture.h"
 
-namespace guitest {
+namespace gui_test {
 namespace {
 
 using framework::Notification;
@@ -170,4 +170,4 @@ TEST_F(MirrorTest, TextsAreShownPlainAndEndAtAZeroByte) {
 }
 
 }  // namespace
-}  // namespace guitest
+}  // namespace gui_test

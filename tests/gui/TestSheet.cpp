@@ -5,7 +5,7 @@
 #include "framework/Ids.h"
 #include "framework/Resources.h"
 
-namespace guitest {
+namespace gui_test {
 
 using framework::ControlKind;
 using framework::ControlTemplate;
@@ -97,4 +97,4 @@ TestSheet::~TestSheet() {
     DestroyWindow();
 }
 
-}  // namespace guitest
+}  // namespace gui_test

@@ -12,7 +12,7 @@
 #include "framework/DataExchange.h"
 #include "framework/PropertySheet.h"
 
-namespace guitest {
+namespace gui_test {
 
 inline constexpr int kSheetCaption = 9100;  // "Test wizard"
 inline constexpr int kFirstPage = 9101;     // captions "Test wizard - Step 1 of 3" ...
@@ -55,4 +55,4 @@ public:
     TestPage third{kFirstPage + 2};
 };
 
-}  // namespace guitest
+}  // namespace gui_test

@@ -8,7 +8,7 @@
 #include "framework/qt/CodePageText.h"
 #include "framework/qt/DialogUnits.h"
 
-namespace guitest {
+namespace gui_test {
 namespace {
 
 using framework::qt::DialogUnits;
@@ -81,4 +81,4 @@ TEST(CodePageTextTest, CharactersBeyondTheCodePageBecomeQuestionMarks) {
 }
 
 }  // namespace
-}  // namespace guitest
+}  // namespace gui_test

@@ -23,7 +23,7 @@
 #include "sim/PtyServer.h"
 #include "tests/gui/GuiTest.h"
 
-namespace guitest {
+namespace gui_test {
 namespace {
 
 using framework::ID_WIZBACK;
@@ -41,7 +41,7 @@ protected:
         std::string error;
         simulator = sim::PtyServer::Start(sim::ServerConfig{}, error);
         if (simulator == nullptr) throw std::runtime_error("no simulator: " + error);
-        serial::SetExtraPorts({simulator->SlavePath()});
+        device::SetExtraPorts({simulator->SlavePath()});
         sheet = std::make_unique<CVeltrixInstrumentSettingsDlg>(IDS_SHEET_CAPTION);
         sheet->Create();
         window = host.WindowOf(*sheet);
@@ -51,7 +51,7 @@ protected:
     }
     ~WizardOnScreenTest() override {
         sheet.reset();
-        serial::SetExtraPorts({});
+        device::SetExtraPorts({});
     }
 
     template <typename T>
@@ -198,4 +198,4 @@ TEST_F(WizardOnScreenTest, AWholeRunByClicksAndKeysStoresTheSettingsInTheInstrum
 }
 
 }  // namespace
-}  // namespace guitest
+}  // namespace gui_test

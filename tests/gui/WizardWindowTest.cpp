@@ -17,7 +17,7 @@
 #include "resources/Resources.h"
 #include "tests/gui/HostFixture.h"
 
-namespace guitest {
+namespace gui_test {
 namespace {
 
 using framework::ID_WIZBACK;
@@ -224,4 +224,4 @@ TEST_F(WizardWindowTest, QuitEndsAModalRunAsCancelled) {
 }
 
 }  // namespace
-}  // namespace guitest
+}  // namespace gui_test

@@ -11,15 +11,15 @@
 #include "device/PortSource.h"
 #include "sim/PtyServer.h"
 
-namespace comportsim {
+namespace integration_test {
 
 // One port map entry: the given node as COM1.
-class SinglePortSource : public serial::PortSource {
+class SinglePortSource : public device::PortSource {
 public:
     explicit SinglePortSource(std::string node) : m_node(std::move(node)) {}
-    std::unique_ptr<serial::PortMap> Open() override {
-        return std::make_unique<serial::ListPortMap>(
-            std::vector<serial::PortValue>{{m_node, "COM1"}});
+    std::unique_ptr<device::PortMap> Open() override {
+        return std::make_unique<device::ListPortMap>(
+            std::vector<device::PortValue>{{m_node, "COM1"}});
     }
 
 private:
@@ -39,14 +39,14 @@ public:
         server = sim::PtyServer::Start(std::move(config), error);
         if (server) {
             source = std::make_unique<SinglePortSource>(server->SlavePath());
-            scope = std::make_unique<serial::ScopedPortSource>(*source);
+            scope = std::make_unique<device::ScopedPortSource>(*source);
         }
     }
 
     std::string error;
     std::unique_ptr<sim::PtyServer> server;
     std::unique_ptr<SinglePortSource> source;
-    std::unique_ptr<serial::ScopedPortSource> scope;
+    std::unique_ptr<device::ScopedPortSource> scope;
 };
 
 // Sets the line of a mode as the instrument uses it: 7E2 for OXQ, 8N1 otherwise.
@@ -78,4 +78,4 @@ inline double ThreadCpuMs() {
     return ClockMs(CLOCK_THREAD_CPUTIME_ID);
 }
 
-}  // namespace comportsim
+}  // namespace integration_test

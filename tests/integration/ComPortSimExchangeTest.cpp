@@ -17,10 +17,10 @@
 
 namespace {
 
-using comportsim::SetModeLine;
-using comportsim::SimulatedPort;
-using comportsim::ThreadCpuMs;
-using comportsim::WallMs;
+using integration_test::SetModeLine;
+using integration_test::SimulatedPort;
+using integration_test::ThreadCpuMs;
+using integration_test::WallMs;
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
 

@@ -32,10 +32,10 @@ using ::testing::ElementsAre;
 
 // The exclusive mode is switched off before the descriptor goes, on every way of closing.
 TEST(ComPortSimExclusive, ClosingSwitchesExclusiveModeOffBeforeTheClose) {
-    testing::SerialOsFake os;
+    testing_test::SerialOsFake os;
     os.AddNode("/dev/ttyUSB0");
-    testing::PortSourceFake source{{{"/dev/ttyUSB0", "COM1"}}};
-    serial::ScopedPortSource scope{source};
+    testing_test::PortSourceFake source{{{"/dev/ttyUSB0", "COM1"}}};
+    device::ScopedPortSource scope{source};
     {
         ComPortDevice device(os);
         ASSERT_EQ(device.InitSerial(1), TRUE) << device.GetLastErrorText();
@@ -102,7 +102,7 @@ protected:
         ASSERT_EQ(chmod(sim.server->SlavePath().c_str(), 0666), 0);
     }
 
-    comportsim::SimulatedPort sim{sim::kModeMorvane, 9600};
+    integration_test::SimulatedPort sim{sim::kModeMorvane, 9600};
 };
 
 TEST_F(ComPortSimReopen, AnOrdinaryUserReopensAPortThatWasClosed) {

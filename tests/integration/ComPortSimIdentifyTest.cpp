@@ -10,8 +10,8 @@
 
 namespace {
 
-using comportsim::SetModeLine;
-using comportsim::SimulatedPort;
+using integration_test::SetModeLine;
+using integration_test::SimulatedPort;
 
 struct ModeCase {
     const char* name;

@@ -16,8 +16,8 @@
 
 namespace {
 
-using comportsim::SetModeLine;
-using comportsim::SimulatedPort;
+using integration_test::SetModeLine;
+using integration_test::SimulatedPort;
 
 class ComPortSimLine : public ::testing::Test {
 protected:
@@ -66,11 +66,11 @@ TEST(ComPortSimLineSeam, ARefusedSettingCountsOnlyWhenAPtyShowsWhatWasAsked) {
         {"pty, another error", 1, -EIO, 9600, 2, FALSE},
         {"real port", 2, -EINVAL, 9600, 2, FALSE},
     };
-    testing::SerialOsFake os;
+    testing_test::SerialOsFake os;
     os.AddNode("/dev/pts/7");
     os.AddNode("/dev/ttyUSB0");
-    testing::PortSourceFake source{{{"/dev/pts/7", "COM1"}, {"/dev/ttyUSB0", "COM2"}}};
-    serial::ScopedPortSource scope{source};
+    testing_test::PortSourceFake source{{{"/dev/pts/7", "COM1"}, {"/dev/ttyUSB0", "COM2"}}};
+    device::ScopedPortSource scope{source};
     ComPortDevice device(os);
 
     for (const Case& c : cases) {

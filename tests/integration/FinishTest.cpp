@@ -22,12 +22,12 @@ namespace {
 using ::testing::SizeIs;
 
 // The simulator's pty as the machine's only serial port, COM1.
-class PtyPortSource : public serial::PortSource {
+class PtyPortSource : public device::PortSource {
 public:
     explicit PtyPortSource(std::string path) : m_path(std::move(path)) {}
-    std::unique_ptr<serial::PortMap> Open() override {
-        return std::make_unique<serial::ListPortMap>(
-            std::vector<serial::PortValue>{{m_path, "COM1"}});
+    std::unique_ptr<device::PortMap> Open() override {
+        return std::make_unique<device::ListPortMap>(
+            std::vector<device::PortValue>{{m_path, "COM1"}});
     }
 
 private:
@@ -62,7 +62,7 @@ protected:
         server = sim::PtyServer::Start(std::move(config), error);
         ASSERT_TRUE(server) << error;
         ports = std::make_unique<PtyPortSource>(server->SlavePath());
-        usePorts = std::make_unique<serial::ScopedPortSource>(*ports);
+        usePorts = std::make_unique<device::ScopedPortSource>(*ports);
         sheet = std::make_unique<CVeltrixInstrumentSettingsDlg>(IDS_SHEET_CAPTION);
     }
 
@@ -123,7 +123,7 @@ protected:
     framework::ScopedHost useHost{host};
     std::unique_ptr<sim::PtyServer> server;
     std::unique_ptr<PtyPortSource> ports;
-    std::unique_ptr<serial::ScopedPortSource> usePorts;
+    std::unique_ptr<device::ScopedPortSource> usePorts;
     std::unique_ptr<CVeltrixInstrumentSettingsDlg> sheet;
 };
 

@@ -125,7 +125,7 @@ TEST(SimProgram, PrintsThePtyMakesTheLinkAnswersAndCleansUpOnSigterm) {
     const std::string path = program.FirstLine(5000);
     ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
 
-    simtest::PtyClient host(link);
+    sim_test::PtyClient host(link);
     ASSERT_TRUE(host.IsOpen());
     ASSERT_TRUE(host.SetLine(2400, false));
     EXPECT_EQ(host.Ask("\x02!\r\0"s, false), sim::ShortFrame("+MV"));

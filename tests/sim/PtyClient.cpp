@@ -7,7 +7,7 @@
 
 #include <chrono>
 
-namespace simtest {
+namespace sim_test {
 namespace {
 
 speed_t Code(int baud) {
@@ -96,4 +96,4 @@ std::string PtyClient::Ask(std::string_view frame, bool checksummed, int timeout
     return ReadFrame(checksummed, timeoutMs);
 }
 
-}  // namespace simtest
+}  // namespace sim_test

@@ -5,7 +5,7 @@
 
 #include "sim/Fd.h"
 
-namespace simtest {
+namespace sim_test {
 
 // A plain host on the slave side of a pty: raw mode, its own line, and reads that poll with a
 // time-out, so that the simulator is tested without any of the wizard's serial code.
@@ -31,4 +31,4 @@ private:
     sim::Fd m_fd;
 };
 
-}  // namespace simtest
+}  // namespace sim_test

@@ -15,7 +15,7 @@ using namespace std::string_literals;
 using sim::ChecksummedFrame;
 using sim::Direction;
 using sim::ShortFrame;
-using simtest::PtyClient;
+using sim_test::PtyClient;
 
 const std::string kTypeQuery = "\x02!\r\0"s;
 constexpr bool kFramed = true;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace testkit {
+namespace testing_test {
 
 std::ostream& operator<<(std::ostream& os, const LineSettings& line) {
     return os << line.baudRate << ' ' << line.parity << ' ' << line.dataBits << ' '
@@ -177,4 +177,4 @@ BOOL ScriptedDevice::PurgeOutput() {
     return TRUE;
 }
 
-}  // namespace testkit
+}  // namespace testing_test

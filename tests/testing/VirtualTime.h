@@ -2,7 +2,7 @@
 
 #include "support/Clock.h"
 
-namespace testkit {
+namespace testing_test {
 
 // A virtual clock installed as the current clock for the lifetime of this object. Declare it
 // before the objects that pause, so it outlives them.
@@ -11,4 +11,4 @@ struct VirtualTime {
     support::ScopedClock scope{clock};
 };
 
-}  // namespace testkit
+}  // namespace testing_test

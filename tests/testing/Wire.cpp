@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace testkit {
+namespace testing_test {
 
 std::string Frame(std::string_view text, bool withCR) {
     std::string frame = "\x02";
@@ -41,4 +41,4 @@ std::string Hex(const std::vector<std::string>& entries) {
     return out;
 }
 
-}  // namespace testkit
+}  // namespace testing_test

@@ -5,7 +5,7 @@
 #include "resources/Resource.h"
 #include "tests/wizard/WizardHarness.h"
 
-namespace wizardtest {
+namespace wizard_test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -15,7 +15,7 @@ const std::vector<std::string> kRates = {"38400", "19200", "9600", "4800",
                                          "2400",  "1200",  "600",  "300"};
 
 // The (port, baud) of every connect attempt: each opens the port at 8N1.
-std::vector<std::pair<int, int>> Attempts(const testkit::ScriptedDevice& device) {
+std::vector<std::pair<int, int>> Attempts(const testing_test::ScriptedDevice& device) {
     std::vector<std::pair<int, int>> attempts;
     std::size_t line = 0;
     for (const int port : device.OpenCalls()) {
@@ -87,8 +87,8 @@ TEST_P(ConnectIdentifies, StoresTheCodeAndKeepsTheLineThatWorked) {
     EXPECT_EQ(h.instrument.TypeQueries(), 1);
     EXPECT_EQ(h.device->TerminatorChanges().back(), c.terminator);
     EXPECT_EQ(h.device->AppliedLines().size(), static_cast<std::size_t>(c.typeQueries));
-    const testkit::LineSettings now{c.line.baudRate, c.line.parity, c.line.dataBits,
-                                    c.line.stopBits};
+    const testing_test::LineSettings now{c.line.baudRate, c.line.parity, c.line.dataBits,
+                                         c.line.stopBits};
     EXPECT_EQ(h.device->AppliedLines().back(), now);
     EXPECT_TRUE(h.device->IsOpen());
 }
@@ -114,7 +114,7 @@ TEST(ConnectStep, AnswersThatAreNoKnownCodeKeepTheStepWithThePlainMessage) {
         EXPECT_THAT(h.Boxes(), ElementsAre("Could not connect instrument!"));
         // Asked at 8N1 and once more at 7E2.
         EXPECT_EQ(h.instrument.TypeQueries(), 2);
-        EXPECT_EQ(h.device->AppliedLines().back(), (testkit::LineSettings{9600, 'E', 7, 2}));
+        EXPECT_EQ(h.device->AppliedLines().back(), (testing_test::LineSettings{9600, 'E', 7, 2}));
         EXPECT_EQ(h.sheet.GetInstrumentType(), "");
     }
 }
@@ -239,4 +239,4 @@ TEST(ConnectStep, BackOnStepTwoAndNextAgainConnectsAgain) {
 }
 
 }  // namespace
-}  // namespace wizardtest
+}  // namespace wizard_test

@@ -4,7 +4,7 @@
 
 #include "tests/testing/Wire.h"
 
-namespace wizardtest {
+namespace wizard_test {
 namespace {
 
 const std::string kTypeQuery("\x02!\r\0", 4);
@@ -28,33 +28,35 @@ FakeInstrument::FakeInstrument(std::string modeCode) : code(std::move(modeCode))
     };
 }
 
-void FakeInstrument::Attach(testkit::ScriptedDevice& device) {
-    device.SetResponder(
-        [this](testkit::ScriptedDevice& d, const std::string& written) { OnWrite(d, written); });
+void FakeInstrument::Attach(testing_test::ScriptedDevice& device) {
+    device.SetResponder([this](testing_test::ScriptedDevice& d, const std::string& written) {
+        OnWrite(d, written);
+    });
 }
 
 int FakeInstrument::Count(const std::string& command) const {
     return static_cast<int>(std::count(m_commands.begin(), m_commands.end(), command));
 }
 
-bool FakeInstrument::Listening(testkit::ScriptedDevice& device) const {
+bool FakeInstrument::Listening(testing_test::ScriptedDevice& device) const {
     if (!device.IsOpen() || device.GetPortNumber() != port || device.AppliedLines().empty()) {
         return false;
     }
     if (anyLine) return true;
-    const testkit::LineSettings& now = device.AppliedLines().back();
-    return now == testkit::LineSettings{line.baudRate, line.parity, line.dataBits, line.stopBits};
+    const testing_test::LineSettings& now = device.AppliedLines().back();
+    return now ==
+           testing_test::LineSettings{line.baudRate, line.parity, line.dataBits, line.stopBits};
 }
 
-void FakeInstrument::Answer(testkit::ScriptedDevice& device, const std::string& text) const {
-    device.Arrive(code == "+VT" ? testkit::Frame(text) : testkit::ShortFrame(text));
+void FakeInstrument::Answer(testing_test::ScriptedDevice& device, const std::string& text) const {
+    device.Arrive(code == "+VT" ? testing_test::Frame(text) : testing_test::ShortFrame(text));
 }
 
-void FakeInstrument::OnWrite(testkit::ScriptedDevice& device, const std::string& written) {
+void FakeInstrument::OnWrite(testing_test::ScriptedDevice& device, const std::string& written) {
     if (!Listening(device)) return;
     if (written == kTypeQuery) {
         ++m_typeQueries;
-        device.Arrive(testkit::ShortFrame(typeAnswer.empty() ? code : typeAnswer));
+        device.Arrive(testing_test::ShortFrame(typeAnswer.empty() ? code : typeAnswer));
         return;
     }
     // Only frames of its own kind reach it: STX text ETX checksum CR, or STX text CR.
@@ -80,4 +82,4 @@ void FakeInstrument::OnWrite(testkit::ScriptedDevice& device, const std::string&
     Answer(device, reply != replies.end() ? reply->second : "+");
 }
 
-}  // namespace wizardtest
+}  // namespace wizard_test

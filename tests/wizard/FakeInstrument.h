@@ -6,7 +6,7 @@
 
 #include "tests/testing/ScriptedDevice.h"
 
-namespace wizardtest {
+namespace wizard_test {
 
 // The instrument at the far end of a scripted device, played from a table of replies. It sits
 // on one port and listens at one line setting only; elsewhere the line stays silent. It
@@ -25,7 +25,7 @@ public:
     explicit FakeInstrument(std::string code = "+VT");
 
     // Answers the device's writes from now on.
-    void Attach(testkit::ScriptedDevice& device);
+    void Attach(testing_test::ScriptedDevice& device);
 
     std::string code;                            // also the framing of its replies
     std::string typeAnswer;                      // answer to the type query; the code when empty
@@ -45,9 +45,9 @@ public:
     void ClearCommands() { m_commands.clear(); }
 
 private:
-    void OnWrite(testkit::ScriptedDevice& device, const std::string& written);
-    bool Listening(testkit::ScriptedDevice& device) const;
-    void Answer(testkit::ScriptedDevice& device, const std::string& text) const;
+    void OnWrite(testing_test::ScriptedDevice& device, const std::string& written);
+    bool Listening(testing_test::ScriptedDevice& device) const;
+    void Answer(testing_test::ScriptedDevice& device, const std::string& text) const;
 
     std::vector<std::string> m_commands;
     int m_typeQueries = 0;
@@ -55,4 +55,4 @@ private:
     bool m_readyGiven = false;
 };
 
-}  // namespace wizardtest
+}  // namespace wizard_test

@@ -6,7 +6,7 @@
 #include "resources/Resource.h"
 #include "tests/wizard/WizardHarness.h"
 
-namespace wizardtest {
+namespace wizard_test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -264,4 +264,4 @@ TEST(FilterSlide, OutOnOxqClearsTheTableWithoutReadingAndInReadsItAgain) {
 }
 
 }  // namespace
-}  // namespace wizardtest
+}  // namespace wizard_test

@@ -5,7 +5,7 @@
 #include "resources/Resource.h"
 #include "tests/wizard/WizardHarness.h"
 
-namespace wizardtest {
+namespace wizard_test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -76,4 +76,4 @@ TEST(Finish, WritesTheFilterTableOnlyAfterTheUserEditedIt) {
 }
 
 }  // namespace
-}  // namespace wizardtest
+}  // namespace wizard_test

@@ -4,7 +4,7 @@
 #include "resources/Resource.h"
 #include "tests/wizard/WizardHarness.h"
 
-namespace wizardtest {
+namespace wizard_test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -137,4 +137,4 @@ TEST(InstrumentMode, WithoutAKnownTypeNoModeIsSelectedAndTheCommonRatesAreOffere
 }
 
 }  // namespace
-}  // namespace wizardtest
+}  // namespace wizard_test

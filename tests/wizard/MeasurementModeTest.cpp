@@ -4,7 +4,7 @@
 #include "resources/Resource.h"
 #include "tests/wizard/WizardHarness.h"
 
-namespace wizardtest {
+namespace wizard_test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -172,4 +172,4 @@ TEST(MeasurementMode, APresetClickedReplacesTheValuesAndIsHandedOver) {
 }
 
 }  // namespace
-}  // namespace wizardtest
+}  // namespace wizard_test

@@ -5,7 +5,7 @@
 #include "resources/Resource.h"
 #include "tests/wizard/WizardHarness.h"
 
-namespace wizardtest {
+namespace wizard_test {
 namespace {
 
 using ::testing::IsEmpty;
@@ -180,4 +180,4 @@ TEST(PlateMovement, SetDefaultSelectsOutOutAndNoMoveForTheHiddenGroups) {
 }
 
 }  // namespace
-}  // namespace wizardtest
+}  // namespace wizard_test

@@ -8,7 +8,7 @@
 #include "resources/Resource.h"
 #include "resources/Resources.h"
 
-namespace wizardtest {
+namespace wizard_test {
 namespace {
 
 using framework::ControlKind;
@@ -190,4 +190,4 @@ TEST(StepTemplates, HiddenControlsAndTextsInTheSingleByteCodePage) {
 }
 
 }  // namespace
-}  // namespace wizardtest
+}  // namespace wizard_test

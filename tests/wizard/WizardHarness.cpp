@@ -6,7 +6,7 @@
 #include "resources/Resources.h"
 #include "support/ValueString.h"
 
-namespace wizardtest {
+namespace wizard_test {
 namespace {
 
 bool RegisterOnce() {
@@ -20,7 +20,7 @@ WizardHarness::WizardHarness(std::string code, int firstPage)
     : instrument(std::move(code)),
       m_registered(RegisterOnce()),
       sheet(IDS_SHEET_CAPTION, nullptr, firstPage, [this] {
-          auto scripted = std::make_unique<testkit::ScriptedDevice>(time.clock);
+          auto scripted = std::make_unique<testing_test::ScriptedDevice>(time.clock);
           device = scripted.get();
           instrument.Attach(*scripted);
           return scripted;
@@ -50,4 +50,4 @@ int WizardHarness::Number(int id) const {
     return ValueString(w.Text(id)).ToInt();
 }
 
-}  // namespace wizardtest
+}  // namespace wizard_test

@@ -16,7 +16,7 @@
 #include "wizard/MeasurementModePage.h"
 #include "wizard/PlateMovementPage.h"
 
-namespace wizardtest {
+namespace wizard_test {
 
 // A real wizard sheet on a scripted device with a fake instrument behind it, on virtual time,
 // with a recording host that answers every box. Tests drive it through `w` like a user.
@@ -37,10 +37,10 @@ public:
     // The integer shown in an edit box of the active step.
     int Number(int id) const;
 
-    testkit::VirtualTime time;
+    testing_test::VirtualTime time;
     framework::RecordingHost host;
     FakeInstrument instrument;
-    testkit::ScriptedDevice* device = nullptr;  // owned by the sheet
+    testing_test::ScriptedDevice* device = nullptr;  // owned by the sheet
 
 private:
     framework::ScopedHost m_useHost{host};
@@ -51,4 +51,4 @@ public:
     framework::WizardDriver w{sheet};
 };
 
-}  // namespace wizardtest
+}  // namespace wizard_test

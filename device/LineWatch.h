@@ -3,18 +3,18 @@
 // Watches the serial line of the wizard's device: every read and write goes to the trace (when
 // one is open), and every write tells the window which port and line settings the program is
 // waiting on, so a search through all ports shows its progress.
-//   app::LineWatch watch(trace, [&](const std::string& text) { host.ShowBusyText(text); });
+//   device::LineWatch watch(trace, [&](const std::string& text) { host.ShowBusyText(text); });
 //   watch.Attach(sheet.GetDevice());     // a ComPortDevice; any other device is left alone
 
 #include <functional>
 #include <string>
 
-#include "app/LineTrace.h"
+#include "device/LineTrace.h"
 
 class ComPortDevice;
 class SerialDevice;
 
-namespace app {
+namespace device {
 
 // "/dev/ttyUSB0  ( COM1 ) at 9600 baud, 8N1"
 std::string DescribeLine(SerialDevice& device);
@@ -42,4 +42,4 @@ private:
     ComPortDevice* m_device = nullptr;
 };
 
-}  // namespace app
+}  // namespace device

@@ -1,4 +1,4 @@
-#include "app/LineTrace.h"
+#include "device/LineTrace.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <ctime>
 
-namespace app {
+namespace device {
 namespace {
 
 // Hex of up to this many bytes is padded to one column, so the text column lines up.
@@ -62,4 +62,4 @@ void LineTrace::Write(char direction, const unsigned char* bytes, int requested,
     std::fflush(m_file.get());
 }
 
-}  // namespace app
+}  // namespace device

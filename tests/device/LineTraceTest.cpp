@@ -7,9 +7,9 @@
 #include <memory>
 #include <sstream>
 
-#include "app/LineTrace.h"
-#include "app/LineWatch.h"
 #include "device/ComPortDevice.h"
+#include "device/LineTrace.h"
+#include "device/LineWatch.h"
 #include "device/PortSource.h"
 #include "sim/PtyServer.h"
 
@@ -17,22 +17,23 @@ namespace {
 
 TEST(LineTraceTest, ALineShowsTimeDirectionCountsHexAndText) {
     const unsigned char query[] = {0x02, '!', 0x0D, 0x00};
-    EXPECT_EQ(app::FormatTraceLine("14:03:07.412", 'W', query, 4, 4),
+    EXPECT_EQ(device::FormatTraceLine("14:03:07.412", 'W', query, 4, 4),
               "14:03:07.412 W 4/4  02 21 0D 00" + std::string(36, ' ') + "  |.!..|");
     // Only the bytes that moved are shown.
-    EXPECT_EQ(app::FormatTraceLine("14:03:07.431", 'R', query, 4, 1),
+    EXPECT_EQ(device::FormatTraceLine("14:03:07.431", 'R', query, 4, 1),
               "14:03:07.431 R 1/4  02" + std::string(45, ' ') + "  |.|");
-    EXPECT_EQ(app::FormatTraceLine("14:03:08.032", 'R', query, 1, 0),
+    EXPECT_EQ(device::FormatTraceLine("14:03:08.032", 'R', query, 1, 0),
               "14:03:08.032 R 0/1 " + std::string(48, ' ') + "  ||");
-    EXPECT_EQ(app::FormatTraceLine("t", 'R', nullptr, 3, 3),
+    EXPECT_EQ(device::FormatTraceLine("t", 'R', nullptr, 3, 3),
               "t R 3/3 " + std::string(48, ' ') + "  ||");
     const unsigned char high[] = {0x7F, 0x80, 0xFF, 'a', ' '};
-    EXPECT_NE(app::FormatTraceLine("t", 'W', high, 5, 5).find("7F 80 FF 61 20"), std::string::npos);
-    EXPECT_NE(app::FormatTraceLine("t", 'W', high, 5, 5).find("|...a |"), std::string::npos);
+    EXPECT_NE(device::FormatTraceLine("t", 'W', high, 5, 5).find("7F 80 FF 61 20"),
+              std::string::npos);
+    EXPECT_NE(device::FormatTraceLine("t", 'W', high, 5, 5).find("|...a |"), std::string::npos);
 }
 
 TEST(LineTraceTest, AFileThatCannotBeWrittenIsNamedWithTheReason) {
-    app::LineTrace trace;
+    device::LineTrace trace;
     std::string error;
     EXPECT_FALSE(trace.Open("/nonexistent-folder/line.log", error));
     EXPECT_NE(error.find("/nonexistent-folder/line.log"), std::string::npos);
@@ -45,14 +46,14 @@ TEST(LineWatchTest, TheIdentificationOnAPtyIsTracedAndShown) {
     const std::unique_ptr<sim::PtyServer> simulator =
         sim::PtyServer::Start(sim::ServerConfig{}, error);
     ASSERT_NE(simulator, nullptr) << error;
-    serial::SetExtraPorts({simulator->SlavePath()});
+    device::SetExtraPorts({simulator->SlavePath()});
     const std::string path = testing::TempDir() + "line-watch.log";
     std::vector<std::string> shown;
     {
-        app::LineTrace trace;
+        device::LineTrace trace;
         ASSERT_TRUE(trace.Open(path, error)) << error;
         ComPortDevice device;
-        app::LineWatch watch(trace, [&](const std::string& text) { shown.push_back(text); });
+        device::LineWatch watch(trace, [&](const std::string& text) { shown.push_back(text); });
         watch.Attach(&device);
         ASSERT_TRUE(device.InitSerial(1));
         EXPECT_EQ(device.AskForInstrumentType(), "+VT");
@@ -60,7 +61,7 @@ TEST(LineWatchTest, TheIdentificationOnAPtyIsTracedAndShown) {
         // Detached, nothing more is seen.
         device.AskForInstrumentType();
     }
-    serial::SetExtraPorts({});
+    device::SetExtraPorts({});
 
     std::ifstream in(path);
     std::vector<std::string> lines;
@@ -83,8 +84,8 @@ TEST(LineWatchTest, TheIdentificationOnAPtyIsTracedAndShown) {
 }
 
 TEST(LineWatchTest, OtherDevicesAreLeftAlone) {
-    app::LineTrace trace;
-    app::LineWatch watch(trace, nullptr);
+    device::LineTrace trace;
+    device::LineWatch watch(trace, nullptr);
     watch.Attach(nullptr);
     watch.Detach();
 }

@@ -1,8 +1,8 @@
-#include "app/LineWatch.h"
+#include "device/LineWatch.h"
 
 #include "device/ComPortDevice.h"
 
-namespace app {
+namespace device {
 
 std::string DescribeLine(SerialDevice& device) {
     std::string name = device.GetPortName(0);
@@ -45,4 +45,4 @@ void LineWatch::OnRead(const unsigned char* bytes, int requested, int transferre
     static_cast<LineWatch*>(user)->m_trace.Write('R', bytes, requested, transferred);
 }
 
-}  // namespace app
+}  // namespace device

@@ -5,7 +5,7 @@
 //   14:03:07.412 W 4/4  02 21 0D 00                                       |.!..|
 //   14:03:07.431 R 1/1  02                                                |.|
 //   14:03:08.032 R 0/1                                                    ||
-//   app::LineTrace trace;
+//   device::LineTrace trace;
 //   if (!trace.Open("line.log", error)) ...
 //   trace.Write('W', bytes, 4, 4);
 
@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-namespace app {
+namespace device {
 
 // The line for one transfer; time is the local time of day as "HH:MM:SS.mmm". Only the bytes
 // actually moved are shown.
@@ -35,4 +35,4 @@ private:
     std::unique_ptr<std::FILE, Closer> m_file;
 };
 
-}  // namespace app
+}  // namespace device
