@@ -41,6 +41,8 @@ public:
     int GetOutputCount() override;
     BOOL PurgeInput() override;
     BOOL PurgeOutput() override;
+    BOOL IsLinkLost() override;
+    std::string GetLinkLostReason() override;
 
     virtual BOOL SetReadMonitor(Monitor pfnMonitor, void* pUser);
     virtual BOOL SetWriteMonitor(Monitor pfnMonitor, void* pUser);
@@ -69,8 +71,13 @@ private:
     // /dev/ttyUSB0), for this program alone. The file descriptor, or -errno.
     int OpenExclusive(const std::string& deviceName);
     int TimeoutMs();
+    // Marks the link lost when the error means that the port has gone.
+    void NoteFailure(int error);
+    BOOL Flush(int queue);
 
     device::SerialOs& m_os;
     // Device node by device name, as the port map gave it.
     std::map<std::string, std::string> m_portNodes;
+    // Empty while the link holds; why it was lost otherwise.
+    std::string m_strLinkLostReason;
 };

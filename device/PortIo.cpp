@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <system_error>
 
 #include "support/Clock.h"
 
@@ -31,11 +32,21 @@ int ScaledTimeoutMs(int timeoutMs, int baudRate) {
     return static_cast<int>(t);
 }
 
+bool MeansPortGone(int error) {
+    return error == kHungUp || error == EIO || error == ENXIO || error == ENODEV;
+}
+
+std::string GoneReason(int error) {
+    if (error == kHungUp) return "the line hung up";
+    return std::system_category().message(error);
+}
+
 Transfer ReadWithin(SerialOs& os, int fd, unsigned char* buffer, std::size_t count,
                     long long totalMs, long long intervalMs) {
     Transfer result;
     if (fd < 0) {
         result.failed = true;
+        result.error = EBADF;
         return result;
     }
     const std::int64_t deadline = os.NowUs() + totalMs * 1000;
@@ -52,6 +63,7 @@ Transfer ReadWithin(SerialOs& os, int fd, unsigned char* buffer, std::size_t cou
         if (ready == -EINTR) continue;
         if (ready < 0 || (revents & POLLNVAL)) {
             result.failed = true;
+            result.error = ready < 0 ? -ready : EBADF;
             break;
         }
         if (ready == 0) {
@@ -68,6 +80,7 @@ Transfer ReadWithin(SerialOs& os, int fd, unsigned char* buffer, std::size_t cou
         if ((n == -EAGAIN || n == -EINTR) && !(revents & kBroken)) continue;
         // End of file, hang-up or a read error: the port is gone.
         result.failed = true;
+        result.error = n < 0 && n != -EAGAIN && n != -EINTR ? static_cast<int>(-n) : kHungUp;
         break;
     }
     result.count = static_cast<int>(got);
@@ -79,6 +92,7 @@ Transfer WriteWithin(SerialOs& os, int fd, const unsigned char* buffer, std::siz
     Transfer result;
     if (fd < 0) {
         result.failed = true;
+        result.error = EBADF;
         return result;
     }
     const std::int64_t deadline = os.NowUs() + totalMs * 1000;
@@ -91,6 +105,7 @@ Transfer WriteWithin(SerialOs& os, int fd, const unsigned char* buffer, std::siz
         }
         if (n != 0 && n != -EAGAIN && n != -EINTR) {
             result.failed = true;
+            result.error = static_cast<int>(-n);
             break;
         }
         const std::int64_t left = deadline - os.NowUs();
@@ -100,6 +115,7 @@ Transfer WriteWithin(SerialOs& os, int fd, const unsigned char* buffer, std::siz
         if (ready == -EINTR) continue;
         if (ready < 0 || (revents & kBroken)) {
             result.failed = true;
+            result.error = ready < 0 ? -ready : (revents & POLLNVAL) ? EBADF : kHungUp;
             break;
         }
         if (ready == 0) support::RunWaitHook();

@@ -6,6 +6,7 @@
 
 #include "device/SerialDevice.h"
 #include "engine/AutoProxyLink.h"
+#include "engine/LinkNotices.h"
 #include "framework/PropertySheet.h"
 #include "framework/Resources.h"
 #include "support/Bool.h"
@@ -70,14 +71,19 @@ public:
     // Stores the code as given, known or not.
     virtual void SetInstrumentType(const std::string& code);
 
+    // Step 1 connected to an instrument: what the sheet knew about the old link is gone.
+    void OnConnected();
+
     // FALSE, after hiding the window, while an automation proxy is attached; TRUE otherwise.
     BOOL CanExit();
     // The icon shown while the minimised window is dragged.
     framework::IconHandle OnQueryDragIcon() const { return m_hIcon; }
 
     // The longest time SendCommand polls an instrument that neither becomes ready nor reports
-    // an error (a busy or silent instrument): about 30 s, checked before each poll.
+    // an error (a busy or silent instrument): about 30 s, checked before each poll. Once it
+    // ran out, later commands poll once until the instrument is ready again.
     static constexpr int kReadyWaitLimitMs = 30000;
+    int m_nReadyWaitLimitMs = kReadyWaitLimitMs;  // tests shorten it
 
     // Not owned: set by the automation proxy while a client holds it.
     engine::AutoProxyLink* m_pAutoProxy = nullptr;
@@ -114,4 +120,5 @@ private:
     void ForgetPage(const framework::PropertyPage* page);
 
     DeviceFactory m_makeDevice;
+    engine::LinkNotices m_linkNotices;
 };

@@ -46,12 +46,19 @@ bool IsErrorReply(const std::string& reply) {
 // Counts the polls of one SendCommand: the errors still allowed and the time limit.
 class ReadyWait {
 public:
-    ReadyWait() : m_start(support::CurrentClock().NowMs()) {}
+    explicit ReadyWait(int limitMs)
+        : m_start(support::CurrentClock().NowMs()), m_limitMs(limitMs) {}
 
-    bool TimedOut() const {
-        return support::CurrentClock().NowMs() - m_start >=
-               CVeltrixInstrumentSettingsDlg::kReadyWaitLimitMs;
+    // Before each poll: true when the port has gone, or when at least one poll went
+    // unanswered and the limit is reached (a limit of 0 allows exactly one poll).
+    bool GiveUp(SerialDevice& port) {
+        if (port.IsLinkLost()) return true;
+        if (m_polls++ > 0 && Waited() >= m_limitMs) m_ranOut = true;
+        return m_ranOut;
     }
+    std::int64_t Waited() const { return support::CurrentClock().NowMs() - m_start; }
+    bool RanOut() const { return m_ranOut; }
+    bool ErrorsExhausted() const { return m_errorsLeft == 0; }
     // Shows the error reply; true when it was the last one allowed.
     bool ReportError(const std::string& reply) {
         framework::MessageBox(reply);
@@ -60,18 +67,20 @@ public:
 
 private:
     std::int64_t m_start;
+    int m_limitMs;
+    int m_polls = 0;
+    bool m_ranOut = false;
     int m_errorsLeft = kErrorRepliesAllowed;
 };
 
 // The instrument answers "??" in the checksummed frame. Input left from earlier exchanges (a
 // late or stray reply) is dropped before each write, or every later reply would be taken for
 // the answer to the command after it.
-BOOL SendFramed(SerialDevice& port, const std::string& commandText) {
+BOOL SendFramed(SerialDevice& port, const std::string& commandText, ReadyWait& wait) {
     BOOL result = TRUE;
-    ReadyWait wait;
     std::string reply;
     while (reply != cmd::kReady) {
-        if (wait.TimedOut()) return FALSE;
+        if (wait.GiveUp(port)) return FALSE;
         support::CurrentClock().Sleep(kPollPauseMs);
         port.PurgeInput();
         port.WriteKelvaStringCR(std::string(cmd::kReadyPoll));
@@ -88,12 +97,11 @@ BOOL SendFramed(SerialDevice& port, const std::string& commandText) {
 
 // Short frames; input left from earlier exchanges is dropped before each write. After an
 // error reply the instrument is sent "H", whose answer is read as it comes.
-BOOL SendShortFramed(SerialDevice& port, const std::string& commandText) {
+BOOL SendShortFramed(SerialDevice& port, const std::string& commandText, ReadyWait& wait) {
     BOOL result = TRUE;
-    ReadyWait wait;
     std::string reply;
     while (reply != cmd::kReady) {
-        if (wait.TimedOut()) return FALSE;
+        if (wait.GiveUp(port)) return FALSE;
         support::CurrentClock().Sleep(kPollPauseMs);
         port.PurgeInput();
         port.WriteString(ShortFrame(cmd::kShortReadyPoll));
@@ -118,16 +126,43 @@ BOOL SendShortFramed(SerialDevice& port, const std::string& commandText) {
 
 int CVeltrixInstrumentSettingsDlg::ReadReply(std::string& reply) {
     SerialDevice& port = *GetDevice();
-    if (GetInstrumentType() == device::kTypeVeltrix) return port.ReadKelvaStringCR(reply);
+    if (m_linkNotices.CheckLost(port)) {
+        reply.clear();
+        return 0;
+    }
+    if (GetInstrumentType() == device::kTypeVeltrix) {
+        const int n = port.ReadKelvaStringCR(reply);
+        if (n <= 0) m_linkNotices.CheckLost(port);
+        return n;
+    }
     const int n = port.ReadString(reply);
-    if (n <= 0) return n;
+    if (n <= 0) {
+        m_linkNotices.CheckLost(port);
+        return n;
+    }
     StripShortFrame(reply);
     return static_cast<int>(reply.size());
 }
 
+// A lost link fails at once. An instrument whose last ready wait ran out is polled once
+// only, until it reports ready again.
 BOOL CVeltrixInstrumentSettingsDlg::SendCommand(const std::string& command) {
     SerialDevice& port = *GetDevice();
     port.SetTimeout(kCommandTimeoutMs);
-    if (GetInstrumentType() == device::kTypeVeltrix) return SendFramed(port, command);
-    return SendShortFramed(port, command);
+    if (m_linkNotices.CheckLost(port)) return FALSE;
+    ReadyWait wait(m_linkNotices.NotReady() ? 0 : m_nReadyWaitLimitMs);
+    const BOOL result = GetInstrumentType() == device::kTypeVeltrix
+                            ? SendFramed(port, command, wait)
+                            : SendShortFramed(port, command, wait);
+    if (m_linkNotices.CheckLost(port)) return FALSE;
+    if (wait.RanOut()) {
+        m_linkNotices.ReadyWaitRanOut(port, wait.Waited());
+    } else if (!wait.ErrorsExhausted()) {
+        m_linkNotices.ReadyAgain();
+    }
+    return result;
+}
+
+void CVeltrixInstrumentSettingsDlg::OnConnected() {
+    m_linkNotices.Connected();
 }
