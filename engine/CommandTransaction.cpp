@@ -2,132 +2,29 @@
 // in the checksummed frame for a Veltrix instrument and in the short frame (STX, text, CR)
 // for every other stored type.
 
-#include <cstdint>
 #include <string>
-#include <string_view>
 
-#include "device/InstrumentCommands.h"
-#include "device/InstrumentType.h"
+#include "device/Framing.h"
+#include "device/ReadyPoll.h"
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "framework/Host.h"
-#include "support/Clock.h"
 
 namespace {
 
-namespace cmd = device::command;
-
 constexpr int kCommandTimeoutMs = 600;
-constexpr int kPollPauseMs = 300;
-// After the third error reply the command is given up.
-constexpr int kErrorRepliesAllowed = 3;
-
-std::string ShortFrame(std::string_view text) {
-    std::string frame(1, STX);
-    frame += text;
-    frame.push_back(CR);
-    return frame;
-}
-
-// Removes the leading run of STX and the trailing run of CR; bytes inside stay.
-void StripShortFrame(std::string& reply) {
-    const std::size_t first = reply.find_first_not_of(STX);
-    if (first == std::string::npos) {
-        reply.clear();
-        return;
-    }
-    reply.erase(0, first);
-    reply.erase(reply.find_last_not_of(CR) + 1);
-}
-
-bool IsErrorReply(const std::string& reply) {
-    return reply.starts_with(cmd::kErrorReply);
-}
-
-// Counts the polls of one SendCommand: the errors still allowed and the time limit.
-class ReadyWait {
-public:
-    ReadyWait() : m_start(support::CurrentClock().NowMs()) {}
-
-    bool TimedOut() const {
-        return support::CurrentClock().NowMs() - m_start >=
-               CVeltrixInstrumentSettingsDlg::kReadyWaitLimitMs;
-    }
-    // Shows the error reply; true when it was the last one allowed.
-    bool ReportError(const std::string& reply) {
-        framework::MessageBox(reply);
-        return --m_errorsLeft == 0;
-    }
-
-private:
-    std::int64_t m_start;
-    int m_errorsLeft = kErrorRepliesAllowed;
-};
-
-// The instrument answers "??" in the checksummed frame. Input left from earlier exchanges (a
-// late or stray reply) is dropped before each write, or every later reply would be taken for
-// the answer to the command after it.
-BOOL SendFramed(SerialDevice& port, const std::string& commandText) {
-    BOOL result = TRUE;
-    ReadyWait wait;
-    std::string reply;
-    while (reply != cmd::kReady) {
-        if (wait.TimedOut()) return FALSE;
-        support::CurrentClock().Sleep(kPollPauseMs);
-        port.PurgeInput();
-        port.WriteKelvaStringCR(std::string(cmd::kReadyPoll));
-        port.ReadKelvaStringCR(reply);
-        if (IsErrorReply(reply)) {
-            result = FALSE;
-            if (wait.ReportError(reply)) return FALSE;
-        }
-    }
-    port.PurgeInput();
-    port.WriteKelvaStringCR(commandText);
-    return result;
-}
-
-// Short frames; input left from earlier exchanges is dropped before each write. After an
-// error reply the instrument is sent "H", whose answer is read as it comes.
-BOOL SendShortFramed(SerialDevice& port, const std::string& commandText) {
-    BOOL result = TRUE;
-    ReadyWait wait;
-    std::string reply;
-    while (reply != cmd::kReady) {
-        if (wait.TimedOut()) return FALSE;
-        support::CurrentClock().Sleep(kPollPauseMs);
-        port.PurgeInput();
-        port.WriteString(ShortFrame(cmd::kShortReadyPoll));
-        port.ReadString(reply);
-        StripShortFrame(reply);
-        if (IsErrorReply(reply)) {
-            result = FALSE;
-            const bool lastError = wait.ReportError(reply);
-            support::CurrentClock().Sleep(kPollPauseMs);
-            port.PurgeInput();
-            port.WriteString(ShortFrame(cmd::kCommandH));
-            port.ReadString(reply);
-            if (lastError) return FALSE;
-        }
-    }
-    port.PurgeInput();
-    port.WriteString(ShortFrame(commandText));
-    return result;
-}
 
 }  // namespace
 
 int CVeltrixInstrumentSettingsDlg::ReadReply(std::string& reply) {
-    SerialDevice& port = *GetDevice();
-    if (GetInstrumentType() == device::kTypeVeltrix) return port.ReadKelvaStringCR(reply);
-    const int n = port.ReadString(reply);
-    if (n <= 0) return n;
-    StripShortFrame(reply);
-    return static_cast<int>(reply.size());
+    return device::ReadFrame(*GetDevice(), device::FramingOfType(GetInstrumentType()), reply);
 }
 
 BOOL CVeltrixInstrumentSettingsDlg::SendCommand(const std::string& command) {
     SerialDevice& port = *GetDevice();
     port.SetTimeout(kCommandTimeoutMs);
-    if (GetInstrumentType() == device::kTypeVeltrix) return SendFramed(port, command);
-    return SendShortFramed(port, command);
+    // Each error reply is shown at once; the wait goes on after the user has closed the box.
+    const device::ReadyPollResult result =
+        device::SendWhenReady(port, device::FramingOfType(GetInstrumentType()), command,
+                              [](const std::string& reply) { framework::MessageBox(reply); });
+    return result.outcome == device::ReadyOutcome::Sent && result.errorReplies == 0 ? TRUE : FALSE;
 }
