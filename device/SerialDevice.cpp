@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "device/Framing.h"
+#include "device/ReplyCode.h"
 #include "support/Clock.h"
 #include "support/ValueString.h"
 
@@ -11,15 +13,8 @@ namespace {
 
 constexpr int kDefaultReceiveQueue = 65534;
 constexpr int kDefaultSendQueue = 4096;
-// The checksum and CR after a framed reply's ETX follow at once; a longer gap is an error.
-constexpr int kTrailerTimeoutMs = 100;
-// Pause per started group of ten received bytes after a failed framed read, and before reading
-// an identification answer.
-constexpr int kSettleMs = 100;
-
-// The identification queries: a short frame followed by a zero byte.
-constexpr char kInstrumentTypeQuery[] = {STX, '!', CR, '\0'};
-constexpr char kWasherTypeQuery[] = {STX, 'B', 'R', CR, '\0'};
+// Pause before reading an identification answer.
+constexpr int kAnswerPauseMs = 100;
 
 // One WriteBytes call with all bytes of the text; a text too long for one call is not sent.
 BOOL WriteAll(SerialDevice& device, const std::string& bytes) {
@@ -28,83 +23,37 @@ BOOL WriteAll(SerialDevice& device, const std::string& bytes) {
                              static_cast<int>(bytes.size()));
 }
 
-std::string Framed(const std::string& command, bool withCR) {
-    std::string frame;
-    frame.reserve(command.size() + 4);
-    frame.push_back(STX);
-    frame += command;
-    frame.push_back(ETX);
-    unsigned char checksum = 0;
-    for (char c : frame)
-        checksum ^= static_cast<unsigned char>(c);
-    frame.push_back(static_cast<char>(checksum));
-    if (withCR) frame.push_back(CR);
-    return frame;
+// The answer text between the first STX and the first CR after it.
+device::ReplyCode ReadTypeAnswer(SerialDevice& device, std::string& answer) {
+    std::string received;
+    if (device.ReadString(received) <= 0) return device::ReplyCode::NothingRead;
+    const std::size_t stx = received.find(STX);
+    if (stx == std::string::npos) return device::ReplyCode::StxNotFound;
+    const std::size_t cr = received.find(CR, stx);
+    if (cr == std::string::npos) return device::ReplyCode::CrNotFound;
+    answer = received.substr(stx + 1, cr - stx - 1);
+    return device::ReplyCode::Ok;
 }
 
-const char* ReadErrorText(int code) {
-    switch (code) {
-        case -1:
-            return "nothing read, ";
-        case -2:
-            return "string read but Stx not found, ";
-        case -3:
-            return "string read but Etx not found, ";
-        case -4:
-            return "string read but Checksum not found, ";
-        case -5:
-            return "string read but <CR> not found, ";
-        default:
-            return "Checksum did not fit, ";
-    }
-}
-
-const char* QueryErrorText(int code, const char* writeError) {
-    switch (code) {
-        case -7:
-            return writeError;
-        case -5:
-            return "string read but <CR> not found";
-        case -2:
-            return "string read but Stx not found";
-        default:
-            return "nothing read";
-    }
-}
-
-// Sends an identification query and returns the text of its short-frame answer, or empty text
-// with the reason in the device's last error text.
-std::string AskForType(SerialDevice& device, std::string_view query, const char* operation,
-                       const char* writeError) {
+// Sends an identification query (a short frame and a zero byte) and returns the text of its
+// short-frame answer, or empty text with the reason in the device's last error text.
+std::string AskForType(SerialDevice& device, std::string_view queryText, const char* operation,
+                       const char* queryName) {
     std::string result;
-    int code = 0;
+    device::ReplyCode code = device::ReplyCode::WriteFailed;
     // An answer left from an earlier query must not be taken for this one.
     device.PurgeInput();
-    if (!WriteAll(device, std::string(query))) {
-        code = -7;
-    } else {
+    if (WriteAll(device, device::ShortFrame(queryText) + '\0')) {
         const char terminator = device.GetTerminator();
-        support::CurrentClock().Sleep(kSettleMs);
+        support::CurrentClock().Sleep(kAnswerPauseMs);
         device.SetTerminator(CR);
-        std::string received;
-        if (device.ReadString(received) <= 0) {
-            code = -1;
-        } else {
-            const std::size_t stx = received.find(STX);
-            const std::size_t cr = stx == std::string::npos ? stx : received.find(CR, stx);
-            if (stx == std::string::npos) {
-                code = -2;
-            } else if (cr == std::string::npos) {
-                code = -5;
-            } else {
-                result = received.substr(stx + 1, cr - stx - 1);
-            }
-        }
+        code = ReadTypeAnswer(device, result);
         device.SetTerminator(terminator);
     }
-    if (code != 0) {
-        device.SetLastErrorText("ERR: " + std::to_string(code) + " " + operation + " - " +
-                                QueryErrorText(code, writeError));
+    if (code != device::ReplyCode::Ok) {
+        std::string message = device::ReplyCodeMessage(code, operation);
+        if (code == device::ReplyCode::WriteFailed) message += std::string(" ") + queryName;
+        device.SetLastErrorText(message);
     }
     return result;
 }
@@ -241,21 +190,19 @@ BOOL SerialDevice::WriteBytes(const unsigned char* /*pBuffer*/, int /*nCount*/) 
 }
 
 BOOL SerialDevice::WriteKelvaStringCR(const std::string& strCommand) {
-    return WriteAll(*this, Framed(strCommand, true));
+    return WriteAll(*this, device::ChecksummedFrame(strCommand, true));
 }
 
 BOOL SerialDevice::WriteKelvaStringNoCR(const std::string& strCommand) {
-    return WriteAll(*this, Framed(strCommand, false));
+    return WriteAll(*this, device::ChecksummedFrame(strCommand, false));
 }
 
 std::string SerialDevice::AskForInstrumentType() {
-    return AskForType(*this, {kInstrumentTypeQuery, sizeof kInstrumentTypeQuery},
-                      "AskForInstrumentType", "could not write Stx!CR");
+    return AskForType(*this, "!", "AskForInstrumentType", "Stx!CR");
 }
 
 std::string SerialDevice::AskForWasherType() {
-    return AskForType(*this, {kWasherTypeQuery, sizeof kWasherTypeQuery}, "AskForWasherType",
-                      "could not write StxBRCR");
+    return AskForType(*this, "BR", "AskForWasherType", "StxBRCR");
 }
 
 int SerialDevice::GetInputCount() {
@@ -286,69 +233,8 @@ void SerialDevice::SetLastErrorText(const std::string& strText) {
     m_strLastError = strText;
 }
 
-// Reads STX, text, ETX, checksum and (when expected) CR. The text is read up to the ETX under
-// the caller's time-out; the checksum and CR must follow within 100 ms. Bytes before the STX
-// are skipped. Time-out and terminator are restored on every path.
 int SerialDevice::ReadKelvaString(std::string& strOut, BOOL bExpectCR) {
-    strOut.clear();
-    const int nTimeout = GetTimeout();
-    const char cTerminator = GetTerminator();
-    SetTerminator(ETX);
-
-    int nCode = 0;
-    std::string strReceived;
-    std::size_t nStx = std::string::npos;
-    std::size_t nEtx = std::string::npos;
-    if (ReadString(strReceived) <= 0) {
-        strReceived.clear();
-        nCode = -1;
-    } else if ((nStx = strReceived.find(STX)) == std::string::npos) {
-        nCode = -2;
-    } else {
-        nEtx = strReceived.find(ETX, nStx);
-        if (nEtx == std::string::npos) {
-            // The reply may still be under way: one more read completes it.
-            std::string strMore;
-            if (ReadString(strMore) > 0) strReceived += strMore;
-            nEtx = strReceived.find(ETX, nStx);
-        }
-        if (nEtx == std::string::npos) nCode = -3;
-    }
-
-    if (nCode == 0) {
-        SetTimeout(kTrailerTimeoutMs);
-        unsigned char cChecksum = 0;
-        unsigned char cLast = 0;
-        if (ReadBytes(&cChecksum, 1) <= 0) {
-            nCode = -4;
-        } else if (bExpectCR && (ReadBytes(&cLast, 1) <= 0 || cLast != CR)) {
-            nCode = -5;
-        } else {
-            unsigned char cComputed = 0;
-            for (std::size_t i = nStx; i <= nEtx; ++i) {
-                cComputed ^= static_cast<unsigned char>(strReceived[i]);
-            }
-            if (cComputed != cChecksum) nCode = -6;
-        }
-    }
-
-    if (nCode == 0) {
-        strOut = strReceived.substr(nStx + 1, nEtx - nStx - 1);
-        SetTimeout(nTimeout);
-        SetTerminator(cTerminator);
-        return static_cast<int>(strOut.size());
-    }
-
-    // Give the rest of a garbled reply time to arrive, so it does not spoil the next read.
-    const std::size_t nBytes = strReceived.size();
-    for (std::size_t nGroup = 0; nGroup < (nBytes + 9) / 10; ++nGroup) {
-        support::CurrentClock().Sleep(kSettleMs);
-    }
-    SetLastErrorText("ERR: " + std::to_string(nCode) + " ReadKelvaString - " +
-                     ReadErrorText(nCode) + std::to_string(nBytes) + " bytes read");
-    SetTimeout(nTimeout);
-    SetTerminator(cTerminator);
-    return nCode;
+    return device::ReadChecksummedReply(*this, strOut, bExpectCR);
 }
 
 // The caller provides at least the text's length plus one bytes.

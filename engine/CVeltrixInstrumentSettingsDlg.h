@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "device/ReadyPoll.h"
 #include "device/SerialDevice.h"
 #include "engine/AutoProxyLink.h"
 #include "engine/LinkNotices.h"
@@ -80,9 +81,10 @@ public:
     framework::IconHandle OnQueryDragIcon() const { return m_hIcon; }
 
     // The longest time SendCommand polls an instrument that neither becomes ready nor reports
-    // an error (a busy or silent instrument): about 30 s, checked before each poll. Once it
-    // ran out, later commands poll once until the instrument is ready again.
-    static constexpr int kReadyWaitLimitMs = 30000;
+    // an error (a busy or silent instrument): 30 s of waiting for the instrument, checked before
+    // each poll; an error reply's message box left open does not count. Once it ran out, later
+    // commands poll once until the instrument is ready again.
+    static constexpr int kReadyWaitLimitMs = device::kReadyWaitLimitMs;
     int m_nReadyWaitLimitMs = kReadyWaitLimitMs;  // tests shorten it
 
     // Not owned: set by the automation proxy while a client holds it.

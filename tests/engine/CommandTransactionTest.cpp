@@ -110,6 +110,34 @@ TEST_P(ReadyPollTest, SilentInstrumentIsGivenUpAfterTheWaitLimit) {
     EXPECT_LT(Elapsed(), kLimit + 900);
 }
 
+// A box the user leaves open does not count towards the wait for the instrument.
+TEST_P(ReadyPollTest, AnErrorBoxLeftOpenPastTheWaitLimitStillSendsTheCommand) {
+    Connect(GetParam());
+    FakeInstrument instrument(*port, GetParam());
+    host.SetBoxHook([this](const framework::RecordedBox&) { time.clock.Advance(kLimit + 5000); });
+    instrument.QueuePollReplies({"ERR 5"});
+    EXPECT_EQ(sheet->SendCommand("MM0"), FALSE);
+    EXPECT_THAT(instrument.Commands(), ElementsAre("MM0"));
+    EXPECT_THAT(Boxes(), ElementsAre("ERR 5"));
+}
+
+TEST_P(ReadyPollTest, TheWaitLimitCountsOnlyTheTimeSpentOnTheInstrument) {
+    Connect(GetParam());
+    FakeInstrument instrument(*port, GetParam());
+    constexpr int kBoxOpenMs = 20000;
+    host.SetBoxHook([this](const framework::RecordedBox&) { time.clock.Advance(kBoxOpenMs); });
+    std::vector<std::string> replies{"ERR 1", "ERR 2"};
+    replies.resize(1000, "B");
+    instrument.QueuePollReplies(replies);
+    EXPECT_EQ(sheet->SendCommand("MM0"), FALSE);
+    EXPECT_THAT(instrument.Commands(), IsEmpty());
+    EXPECT_THAT(Boxes(),
+                ElementsAre("ERR 1", "ERR 2", HasSubstr("did not report ready within 30 s")));
+    // Every poll and every "H" costs its 300 ms pause alone; the boxes' time comes on top
+    // (the last one's after the wait).
+    EXPECT_EQ(Elapsed(), kLimit + 3 * kBoxOpenMs);
+}
+
 TEST_P(ReadyPollTest, ALateReplyFromAnEarlierExchangeIsDroppedBeforeThePoll) {
     Connect(GetParam());
     FakeInstrument instrument(*port, GetParam());
