@@ -100,6 +100,26 @@ TEST_P(ReadyPollTest, BusyInstrumentIsGivenUpAfterTheWaitLimit) {
     EXPECT_EQ(Elapsed(), kLimit);
 }
 
+// Once a wait ran out, later commands poll once each and say nothing more, until a poll is
+// answered; then the next wait is whole again.
+TEST_P(ReadyPollTest, AfterAWaitThatRanOutCommandsPollOnceUntilTheInstrumentIsReady) {
+    Connect(GetParam());
+    FakeInstrument instrument(*port, GetParam());
+    instrument.QueuePollReplies(std::vector<std::string>(kLimit / 300 + 1, "B"));
+    EXPECT_EQ(sheet->SendCommand("MM0"), FALSE);
+    EXPECT_EQ(instrument.Polls(), kLimit / 300);
+    EXPECT_EQ(sheet->SendCommand("MM1"), FALSE);
+    EXPECT_EQ(instrument.Polls(), kLimit / 300 + 1);
+    EXPECT_THAT(Boxes(), ElementsAre(HasSubstr("did not report ready within 30 s")));
+    EXPECT_EQ(sheet->SendCommand("MM2"), TRUE);
+    EXPECT_THAT(instrument.Commands(), ElementsAre("MM2"));
+
+    instrument.QueuePollReplies(std::vector<std::string>(kLimit / 300, "B"));
+    EXPECT_EQ(sheet->SendCommand("MM3"), FALSE);
+    EXPECT_EQ(instrument.Polls(), 2 * (kLimit / 300) + 2);
+    EXPECT_EQ(Boxes().size(), 2u);
+}
+
 TEST_P(ReadyPollTest, SilentInstrumentIsGivenUpAfterTheWaitLimit) {
     Connect(GetParam());
     EXPECT_EQ(sheet->SendCommand("MM0"), FALSE);
