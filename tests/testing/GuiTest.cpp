@@ -1,4 +1,4 @@
-#include "tests/gui/GuiTest.h"
+#include "tests/testing/GuiTest.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -6,7 +6,7 @@
 #include <QKeyEvent>
 #include <QThread>
 
-namespace gui_test {
+namespace testing_test {
 
 void ProcessEvents() {
     for (int i = 0; i < 3; ++i)
@@ -70,4 +70,4 @@ void BoxAnswerer::Look() {
     }
 }
 
-}  // namespace gui_test
+}  // namespace testing_test
