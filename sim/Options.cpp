@@ -69,8 +69,7 @@ const std::array<Option, 15> kOptions{{
          return AddSetting(
              o, [baud](State& s) { s.baud = baud; }, e);
      }},
-    {"--firmware", "--version", "TEXT",
-     "firmware version text (default 'V 3.10'); --version alone shows the program's version",
+    {"--firmware", "--version", "TEXT", "firmware version text (default 'V 3.10')",
      [](std::string_view v, ProgramOptions& o, std::string& e) {
          return AddSetting(
              o, [text = std::string(v)](State& s) { s.version = text; }, e);
@@ -242,7 +241,8 @@ std::string HelpText() {
     }
     text +=
         "\nSettings given here override those read from the --state file; a missing state\n"
-        "file means the defaults.\n\n"
+        "file means the defaults. --version with no value after it shows the program's\n"
+        "version and exits.\n\n"
         "BEHAVIOUR: Veltrix mode takes commands as STX text ETX checksum CR and answers in the\n"
         "same frame; it ignores a frame with a wrong checksum, and short frames other than the\n"
         "type queries. The other modes take and answer STX text CR. The type queries STX ! CR\n"
