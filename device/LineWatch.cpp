@@ -20,6 +20,7 @@ TraceLine LineOf(SerialDevice& device) {
 // waited out its time-out: the line went quiet, so the burst is over.
 void Trace(LineTrace& trace, SerialDevice& device, char direction, const unsigned char* bytes,
            int requested, int transferred) {
+    if (!trace.IsOpen()) return;
     const TraceTime now = TraceTime::Now();
     trace.Settings(now, PortOf(device), LineOf(device));
     trace.Bytes(now, direction, bytes, transferred);

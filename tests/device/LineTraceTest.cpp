@@ -2,7 +2,9 @@
 // device's monitors.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -137,6 +139,32 @@ TEST(LineTraceTest, ABurstIsOnFileWhileItGrows) {
         EXPECT_EQ(lines[1].substr(lines[1].find(" R ")),
                   device::FormatBurst("", 'R', reply.substr(0, i + 1)));
     }
+}
+
+TEST(LineTraceTest, APipeGetsEachBurstOnceItEnds) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    std::string written;
+    {
+        device::LineTrace trace;
+        std::string error;
+        ASSERT_TRUE(trace.Open("/dev/fd/" + std::to_string(ends[1]), error)) << error;
+        close(ends[1]);
+        trace.Settings(At(0), "COM1", {9600, 8, 'N', 1});
+        const unsigned char reply[] = {0x02, '+', 0x0D};
+        trace.Bytes(At(0), 'R', reply, 2);
+        trace.Bytes(At(100), 'R', reply + 2, 1);
+        trace.EndBurst();
+        EXPECT_EQ(trace.Error(), "");
+    }
+    char buffer[4096];
+    for (ssize_t n; (n = read(ends[0], buffer, sizeof buffer)) > 0;)
+        written.append(buffer, static_cast<std::size_t>(n));
+    close(ends[0]);
+    EXPECT_NE(written.find("\n" + device::TraceClock(At(0).wallMs) + " R 3  02 2B 0D "),
+              std::string::npos)
+        << written;
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 2);
 }
 
 TEST(LineTraceTest, AFileThatCannotBeWrittenIsNamedWithTheReason) {
