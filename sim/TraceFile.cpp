@@ -83,7 +83,7 @@ bool ParseBurst(std::string_view text, std::string& bytes, std::string& why) {
         const int high = HexDigit(text[i]);
         const int low = i + 1 < text.size() ? HexDigit(text[i + 1]) : -1;
         if (high < 0 || low < 0 || (i + 2 < text.size() && text[i + 2] != ' ')) {
-            why = "\"" + std::string(text.substr(i, 3)) + "\" is not a byte in hex";
+            why = "not a byte in hex: " + ShowBytes(text.substr(i, 2));
             return false;
         }
         bytes.push_back(static_cast<char>(high * 16 + low));
@@ -142,7 +142,7 @@ bool ParseTrace(std::string_view text, Trace& trace, std::string& error) {
         }
         if (kind != 'W' && kind != 'R') {
             return Fail(error, number,
-                        "the direction must be W or R, not '" + std::string(1, kind) + "'");
+                        "the direction must be W or R, not " + ShowBytes(row.substr(13, 1)));
         }
         std::string bytes;
         std::string why;

@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadTrace{"HugeCount", kHeader + "14:03:09.000 W 99999999999  02 |.|\n",
                  "line 2: the byte count"},
         BadTrace{"BadHex", kHeader + "\n14:03:09.000 W 3  02 5G 0D  |.V.|\n",
-                 "line 3: \"5G \" is not a byte in hex"},
+                 "line 3: not a byte in hex: 35 47 |5G|"},
         BadTrace{"Truncated", kHeader + "14:03:09.000 W 3  02 56", "line 2: the count says"},
         BadTrace{"TruncatedText", kHeader + "14:03:09.000 W 3  02 56 0D  |.V", "line 2: the text"},
         BadTrace{"NoText", kHeader + "14:03:09.000 R 3  02 56 0D\n", "line 2: the text"},
