@@ -77,7 +77,8 @@ int RunProgram(InstrumentSettingsApp& application, int argc, char** argv) {
     device::LineTrace trace;
     if (!options.traceFile.empty()) {
         std::string error;
-        if (!trace.Open(options.traceFile, error)) {
+        const std::string version = framework::LoadString(IDS_SHEET_CAPTION);
+        if (!trace.Open(options.traceFile, error, program + " (" + version + ")")) {
             std::fprintf(stderr, "%s: %s\n", program.c_str(), error.c_str());
             // Started from the desktop, nobody reads the error stream.
             framework::MessageBox(error);
@@ -89,6 +90,10 @@ int RunProgram(InstrumentSettingsApp& application, int argc, char** argv) {
     const int result = application.Main(argc, argv);
     application.SetHost(nullptr);
     application.SetLineTrace(nullptr);
+    if (const std::string error = trace.Error(); !error.empty()) {
+        std::fprintf(stderr, "%s: %s: %s\n", program.c_str(), options.traceFile.c_str(),
+                     error.c_str());
+    }
     return result;
 }
 

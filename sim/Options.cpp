@@ -53,7 +53,7 @@ bool Fail(std::string& error, std::string message) {
     return false;
 }
 
-const std::array<Option, 14> kOptions{{
+const std::array<Option, 15> kOptions{{
     {"--mode", "--model", "MODE",
      "instrument mode: 0 veltrix, 1 morvane, 2 dravell, 3 oxq (default 0)",
      [](std::string_view v, ProgramOptions& o, std::string& e) {
@@ -69,7 +69,7 @@ const std::array<Option, 14> kOptions{{
          return AddSetting(
              o, [baud](State& s) { s.baud = baud; }, e);
      }},
-    {"--version", "", "TEXT", "firmware version text (default 'V 3.10')",
+    {"--firmware", "--version", "TEXT", "firmware version text (default 'V 3.10')",
      [](std::string_view v, ProgramOptions& o, std::string& e) {
          return AddSetting(
              o, [text = std::string(v)](State& s) { s.version = text; }, e);
@@ -140,6 +140,12 @@ const std::array<Option, 14> kOptions{{
          o.link = v;
          return true;
      }},
+    {"--replay", "", "TRACE",
+     "play the instrument's side of a trace written by --trace (see REPLAY)",
+     [](std::string_view v, ProgramOptions& o, std::string&) {
+         o.replayFile = v;
+         return true;
+     }},
     {"--help", "-h", "", "show this help and exit",
      [](std::string_view, ProgramOptions& o, std::string&) {
          o.help = true;
@@ -167,6 +173,12 @@ bool ParseOptions(const std::vector<std::string>& args, ProgramOptions& options,
             value = arg.substr(eq + 1);
             arg = arg.substr(0, eq);
         }
+        // "--version" with no value after it asks for the program's version.
+        if (arg == "--version" && !inlineValue &&
+            (i + 1 >= args.size() || args[i + 1].starts_with("-"))) {
+            options.version = true;
+            continue;
+        }
         const Option* option = Find(arg);
         if (option == nullptr) return Fail(error, "unknown option '" + std::string(arg) + "'");
         if (option->argument.empty() && inlineValue) {
@@ -183,6 +195,13 @@ bool ParseOptions(const std::vector<std::string>& args, ProgramOptions& options,
             error = std::string(arg) + ": " + error;
             return false;
         }
+    }
+    if (!options.replayFile.empty() &&
+        (!options.settings.empty() || !options.faults.empty() || !options.scenarioFiles.empty() ||
+         !options.stateFile.empty() || !options.logFile.empty())) {
+        return Fail(error,
+                    "--replay plays what was recorded: it takes no instrument settings, faults, "
+                    "state or log");
     }
     return true;
 }
@@ -222,7 +241,8 @@ std::string HelpText() {
     }
     text +=
         "\nSettings given here override those read from the --state file; a missing state\n"
-        "file means the defaults.\n\n"
+        "file means the defaults. --version with no value after it shows the program's\n"
+        "version and exits.\n\n"
         "BEHAVIOUR: Veltrix mode takes commands as STX text ETX checksum CR and answers in the\n"
         "same frame; it ignores a frame with a wrong checksum, and short frames other than the\n"
         "type queries. The other modes take and answer STX text CR. The type queries STX ! CR\n"
@@ -241,8 +261,14 @@ std::string HelpText() {
         FaultHelp() +
         "Examples: --fault busy,times=3   --fault err,times=1   --fault silence,on=DB CNF WRITE\n"
         "          --fault delay=800,on=FC 0   --fault reply=-,on=DM\n\n"
-        "Exit status: 0 after a signal, 1 when the pty or a file cannot be used, 2 for a bad\n"
-        "command line.\n";
+        "REPLAY: --replay TRACE answers each command the program sends with the bytes recorded\n"
+        "after it, and checks the program's speed and stop bits against the recorded line\n"
+        "settings. Where the program sends something else, it reports the trace's line with the\n"
+        "expected and the received bytes on standard error, answers as recorded, and goes on.\n"
+        "It ends by itself a second after the last recorded command was answered.\n\n"
+        "Exit status: 0 after a signal or a replay without differences, 1 when the pty or a\n"
+        "file cannot be used, 2 for a bad command line or a trace that cannot be read, 3 when\n"
+        "the program's traffic differed from the trace.\n";
     return text;
 }
 

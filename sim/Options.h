@@ -12,6 +12,9 @@ namespace sim {
 // The command line of veltrix-sim.
 struct ProgramOptions {
     bool help = false;
+    bool version = false;  // the program's own version, not the firmware's
+    // Play this recorded trace instead of simulating; no instrument settings go with it.
+    std::string replayFile;
     std::string link;
     std::string stateFile;
     std::string logFile;

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "sim/Faults.h"
-#include "sim/Fd.h"
 #include "sim/Instrument.h"
 #include "sim/Log.h"
+#include "sim/Pty.h"
 #include "sim/State.h"
 
 namespace sim {
@@ -37,7 +37,7 @@ public:
     PtyServer(const PtyServer&) = delete;
     PtyServer& operator=(const PtyServer&) = delete;
 
-    const std::string& SlavePath() const { return m_slavePath; }
+    const std::string& SlavePath() const { return m_pty.SlavePath(); }
     const Log& Traffic() const { return m_log; }
 
     State Current() const;
@@ -52,17 +52,10 @@ private:
     void Run();
     // False when the thread is to stop.
     bool Handle(std::string_view bytes);
-    std::optional<Line> HostLine() const;
     bool Send(const std::string& wire, int paceBaud);
-    bool WriteAll(const char* data, std::size_t size);
-    // True when the server is stopping; otherwise returns after `ms`.
-    bool WaitForStop(int ms) const;
 
-    std::string m_slavePath;
     std::string m_stateFile;
-    Fd m_master;
-    Fd m_slave;
-    Fd m_stop;
+    Pty m_pty;
     Log m_log;
     mutable std::mutex m_mutex;  // guards m_instrument
     Instrument m_instrument;

@@ -13,12 +13,15 @@
 
 #include "sim/Options.h"
 #include "sim/PtyServer.h"
+#include "sim/ReplayServer.h"
 #include "sim/StateFile.h"
+#include "sim/TraceFile.h"
 
 namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitDifferences = 3;
 
 int Usage(const std::string& error) {
     std::fprintf(stderr, "veltrix-sim: %s\nTry 'veltrix-sim --help' for more information.\n",
@@ -57,6 +60,55 @@ void RemoveLink(const std::string& link, const std::string& target) {
     }
 }
 
+// Blocks the stop signals before a server's thread starts, so that it inherits the mask and
+// only the main thread receives them.
+sigset_t BlockStopSignals() {
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    return stopSignals;
+}
+
+// Prints the pty's path (and makes the link) for the program to open.
+bool Announce(const sim::ProgramOptions& options, const std::string& slavePath,
+              std::string& error) {
+    if (!options.link.empty() && !MakeLink(options.link, slavePath, error)) return false;
+    std::printf("%s\n", slavePath.c_str());
+    std::fflush(stdout);
+    return true;
+}
+
+int Replay(const sim::ProgramOptions& options) {
+    sim::Trace trace;
+    std::string error;
+    if (!sim::ReadTraceFile(options.replayFile, trace, error)) {
+        std::fprintf(stderr, "veltrix-sim: %s\n", error.c_str());
+        return kExitUsage;
+    }
+    sigset_t stopSignals = BlockStopSignals();
+    const auto server = sim::ReplayServer::Start(
+        std::move(trace),
+        [](const std::string& difference) {
+            std::fprintf(stderr, "veltrix-sim: replay: %s\n", difference.c_str());
+        },
+        error);
+    if (!server) return Failure(error);
+    if (!Announce(options, server->SlavePath(), error)) return Failure(error);
+
+    // Until the replay finishes by itself or a signal ends it.
+    const timespec tick{0, 100'000'000};
+    while (!server->WaitUntilFinished(0)) {
+        if (sigtimedwait(&stopSignals, nullptr, &tick) > 0) break;
+    }
+    const std::vector<std::string> differences = server->Stop();
+    if (!options.link.empty()) RemoveLink(options.link, server->SlavePath());
+    std::fprintf(stderr, "veltrix-sim: replay: %d recorded commands answered, %zu differences\n",
+                 server->Answered(), differences.size());
+    return differences.empty() ? 0 : kExitDifferences;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -69,6 +121,11 @@ int main(int argc, char** argv) {
         std::fputs(sim::HelpText().c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("veltrix-sim %s\n", VELTRIX_VERSION);
+        return 0;
+    }
+    if (!options.replayFile.empty()) return Replay(options);
     for (const std::string& path : options.scenarioFiles) {
         if (!sim::ReadScenario(path, options.faults, error)) return Usage(error);
     }
@@ -84,21 +141,10 @@ int main(int argc, char** argv) {
     config.stateFile = options.stateFile;
     config.logFile = options.logFile;
 
-    // Block the stop signals before the server's thread starts, so that it inherits the mask
-    // and only sigwait below receives them.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-
+    sigset_t stopSignals = BlockStopSignals();
     const auto server = sim::PtyServer::Start(std::move(config), error);
     if (!server) return Failure(error);
-    if (!options.link.empty() && !MakeLink(options.link, server->SlavePath(), error)) {
-        return Failure(error);
-    }
-    std::printf("%s\n", server->SlavePath().c_str());
-    std::fflush(stdout);
+    if (!Announce(options, server->SlavePath(), error)) return Failure(error);
 
     int signal = 0;
     sigwait(&stopSignals, &signal);

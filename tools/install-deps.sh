@@ -7,6 +7,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-svg-dev libgl1-mesa-dev
     xvfb xauth dbus locales
+    # The Debian package and its checks
+    dpkg-dev file lintian desktop-file-utils appstream
 )
 
 as_root=()

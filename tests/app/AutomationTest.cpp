@@ -20,12 +20,12 @@
 #include "framework/Host.h"
 #include "framework/qt/QtHost.h"
 #include "resources/Resources.h"
-#include "tests/gui/GuiTest.h"
+#include "tests/testing/GuiTest.h"
 
 namespace {
 
-using gui_test::PressKey;
-using gui_test::WaitFor;
+using testing_test::PressKey;
+using testing_test::WaitFor;
 
 // A client of its own on the session bus, gone with the object.
 class Client {

@@ -8,13 +8,13 @@
 
 #include "app/InstrumentSettingsApp.h"
 #include "app/Program.h"
-#include "tests/gui/GuiTest.h"
+#include "tests/testing/GuiTest.h"
 
 namespace {
 
 TEST(TraceFileTest, ATraceFileThatCannotBeWrittenIsReportedInABoxToo) {
     const QString name = QCoreApplication::applicationName();
-    gui_test::BoxAnswerer boxes;
+    testing_test::BoxAnswerer boxes;
     InstrumentSettingsApp application;
     std::string program = "veltrix-instrument-settings";
     std::string option = "--trace";

@@ -23,7 +23,8 @@
 #include "framework/RecordingHost.h"
 #include "resources/Resource.h"
 #include "sim/PtyServer.h"
-#include "tests/integration/ComPortSim.h"
+#include "tests/testing/SimulatedPort.h"
+#include "tests/testing/Stopwatch.h"
 #include "wizard/ConnectPage.h"
 #include "wizard/FilterSlidePage.h"
 #include "wizard/InstrumentModePage.h"
@@ -32,7 +33,7 @@
 
 namespace {
 
-using integration_test::ClockMs;
+using testing_test::ClockMs;
 
 // The pauses the protocol mandates.
 constexpr double kReadyPollPauseMs = 300;
@@ -191,7 +192,7 @@ Row RunFinish(const FinishCase& c) {
     Row row;
     sim::Fault pace;
     pace.kind = sim::FaultKind::Pace;
-    integration_test::SimulatedPort sim(c.startMode, kConnectBaud, {pace});
+    testing_test::SimulatedPort sim(c.startMode, kConnectBaud, {pace});
     if (!sim.server) {
         row.problem = sim.error;
         return row;

@@ -7,8 +7,8 @@
 #include "device/ComPortDevice.h"
 #include "device/PortIo.h"
 #include "support/Clock.h"
-#include "tests/device/PortSourceFake.h"
-#include "tests/device/SerialOsFake.h"
+#include "tests/testing/PortSourceFake.h"
+#include "tests/testing/SerialOsFake.h"
 
 namespace {
 

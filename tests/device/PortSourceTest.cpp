@@ -12,8 +12,8 @@
 #include "device/LinuxPortSource.h"
 #include "device/NaturalOrder.h"
 #include "device/PortSource.h"
-#include "tests/device/PortSourceFake.h"
-#include "tests/device/SerialOsFake.h"
+#include "tests/testing/PortSourceFake.h"
+#include "tests/testing/SerialOsFake.h"
 
 namespace {
 

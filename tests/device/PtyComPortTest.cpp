@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "device/ComPortDevice.h"
-#include "tests/device/PortSourceFake.h"
-#include "tests/device/PtyPair.h"
+#include "tests/testing/PortSourceFake.h"
+#include "tests/testing/PtyPair.h"
+#include "tests/testing/Stopwatch.h"
 
 namespace {
 
-using testing_test::MeasureMs;
+using testing_test::ClockMs;
+using testing_test::WallMs;
 
 // Slack on top of a time-out for a loaded machine (two cores, sanitizers).
 constexpr long long kSlackMs = 300;
@@ -30,12 +32,6 @@ std::string AllByteValues() {
     for (int value = 0; value < 256; ++value)
         bytes.push_back(static_cast<char>(value));
     return bytes;
-}
-
-long long ProcessCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
 }
 
 // The port opened on the slave of a pseudo-terminal; the test is the instrument on the master.
@@ -96,7 +92,7 @@ TEST_F(PtyComPort, AReplyCutBySilenceIsReturnedAsFarAsItCame) {
         "AB");
     std::string reply;
     int n = 0;
-    const long long ms = MeasureMs([&] { n = device.ReadString(reply); });
+    const double ms = WallMs([&] { n = device.ReadString(reply); });
     EXPECT_EQ(n, 3);
     EXPECT_EQ(reply,
               "\x02"
@@ -119,13 +115,13 @@ TEST_F(PtyComPort, TimeoutsAreNeverShorterThanTheRuleAndNotMuchLonger) {
         ASSERT_EQ(device.ChangeBaudRate(), TRUE);
         unsigned char buffer[4] = {};
         std::string text;
-        const long long one = MeasureMs([&] { EXPECT_EQ(device.ReadBytes(buffer, 1), 0); });
+        const double one = WallMs([&] { EXPECT_EQ(device.ReadBytes(buffer, 1), 0); });
         EXPECT_GE(one, c.t + 1);
         EXPECT_LE(one, c.t + 1 + kSlackMs);
-        const long long four = MeasureMs([&] { EXPECT_EQ(device.ReadBytes(buffer, 4), 0); });
+        const double four = WallMs([&] { EXPECT_EQ(device.ReadBytes(buffer, 4), 0); });
         EXPECT_GE(four, c.t + 4);
         EXPECT_LE(four, c.t + 4 + kSlackMs);
-        const long long line = MeasureMs([&] { EXPECT_EQ(device.ReadString(text), 0); });
+        const double line = WallMs([&] { EXPECT_EQ(device.ReadString(text), 0); });
         EXPECT_GE(line, c.t + 1);
         EXPECT_LE(line, c.t + 1 + kSlackMs);
     }
@@ -136,7 +132,7 @@ TEST_F(PtyComPort, AFloodWithoutTerminatorEndsAtTheByteBound) {
     pty.Send(std::string(max + 900, 'x'));
     std::string text;
     int n = 0;
-    const long long ms = MeasureMs([&] { n = device.ReadString(text); });
+    const double ms = WallMs([&] { n = device.ReadString(text); });
     EXPECT_EQ(n, max);
     EXPECT_EQ(text, std::string(max, 'x'));
     EXPECT_LT(ms, 1000);
@@ -162,7 +158,7 @@ TEST_F(PtyComPort, APeerThatClosesMidReadFailsTheReadAtOnce) {
     });
     std::string text;
     int n = -1;
-    const long long ms = MeasureMs([&] { n = device.ReadString(text); });
+    const double ms = WallMs([&] { n = device.ReadString(text); });
     peer.join();
     EXPECT_EQ(n, 0);
     EXPECT_LT(ms, 100 + kSlackMs * 2);
@@ -170,7 +166,7 @@ TEST_F(PtyComPort, APeerThatClosesMidReadFailsTheReadAtOnce) {
     // From then on every transfer fails without waiting.
     unsigned char buffer[4] = {};
     const unsigned char bytes[] = {'?'};
-    const long long after = MeasureMs([&] {
+    const double after = WallMs([&] {
         EXPECT_EQ(device.ReadString(text), 0);
         EXPECT_EQ(device.ReadBytes(buffer, 4), 0);
         EXPECT_EQ(device.WriteBytes(bytes, 1), FALSE);
@@ -180,10 +176,10 @@ TEST_F(PtyComPort, APeerThatClosesMidReadFailsTheReadAtOnce) {
 
 TEST_F(PtyComPort, AQuietLineIsWaitedOnWithoutSpinning) {
     device.SetTimeout(400);
-    const long long cpuBefore = ProcessCpuMs();
+    const double cpuBefore = ClockMs(CLOCK_PROCESS_CPUTIME_ID);
     unsigned char byte = 0;
     EXPECT_EQ(device.ReadBytes(&byte, 1), 0);
-    EXPECT_LT(ProcessCpuMs() - cpuBefore, 100);
+    EXPECT_LT(ClockMs(CLOCK_PROCESS_CPUTIME_ID) - cpuBefore, 100);
 }
 
 TEST_F(PtyComPort, LineSettingsReachThePort) {

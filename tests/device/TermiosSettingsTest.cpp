@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "device/ComPortDevice.h"
-#include "tests/device/PortSourceFake.h"
-#include "tests/device/SerialOsFake.h"
+#include "tests/testing/PortSourceFake.h"
+#include "tests/testing/SerialOsFake.h"
 
 namespace {
 

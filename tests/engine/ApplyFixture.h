@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "tests/engine/FakeInstrument.h"
 #include "tests/engine/SheetFixture.h"
+#include "tests/testing/ScriptedInstrument.h"
 
 namespace engine_test {
 
@@ -12,12 +12,12 @@ namespace engine_test {
 class ApplyFixture : public SheetFixture {
 protected:
     // Step 1 found this instrument at 9600 baud; step 2 keeps its mode and speed.
-    FakeInstrument& ConnectInstrument(const std::string& type);
+    testing_test::ScriptedInstrument& ConnectInstrument(const std::string& type);
     void SetFilters(int p1, int p2, int p3, int p4, int p5, int p6);
     void SetMeasurement(int mode, int points, int distance, int flashes);
     void SetPlateMovement(int powerOn, int measurementEnd, int remoteOn, int remoteOff);
 
-    std::optional<FakeInstrument> instrument;
+    std::optional<testing_test::ScriptedInstrument> instrument;
 };
 
 }  // namespace engine_test

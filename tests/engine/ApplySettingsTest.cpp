@@ -18,7 +18,7 @@ constexpr char kFilterSet[] = "Filterslide defined successfully\n";
 using ApplySettingsTest = ApplyFixture;
 
 TEST_F(ApplySettingsTest, VeltrixSetsFlashesPointsAndDistanceOnly) {
-    FakeInstrument& vt = ConnectInstrument("+VT");
+    testing_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
     SetMeasurement(1, 3, 440, 8);
     EXPECT_EQ(sheet->ApplySettings(), TRUE);
     EXPECT_THAT(vt.Commands(), ElementsAre("DN 8", "DM 3 440", "DN 8"));
@@ -31,7 +31,7 @@ TEST_F(ApplySettingsTest, VeltrixSetsFlashesPointsAndDistanceOnly) {
 }
 
 TEST_F(ApplySettingsTest, EmulationSetsTheModeIndexAndPlateMovementFromVersion310) {
-    FakeInstrument& mv = ConnectInstrument("+MV");
+    testing_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
     SetPlateMovement(1, 1, 2, 2);
     EXPECT_EQ(sheet->ApplySettings(), TRUE);
     EXPECT_THAT(mv.Commands(), ElementsAre("MM0", "V", "DB PLT SET 2 2 3 3"));
@@ -40,7 +40,7 @@ TEST_F(ApplySettingsTest, EmulationSetsTheModeIndexAndPlateMovementFromVersion31
 }
 
 TEST_F(ApplySettingsTest, PlateMovementIsSkippedBelowVersion310) {
-    FakeInstrument& mv = ConnectInstrument("+MV");
+    testing_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
     mv.SetVersion("V 3.05");
     SetMeasurement(2, 1, 0, 8);
     EXPECT_EQ(sheet->ApplySettings(), TRUE);
@@ -49,7 +49,7 @@ TEST_F(ApplySettingsTest, PlateMovementIsSkippedBelowVersion310) {
 }
 
 TEST_F(ApplySettingsTest, FilterSlideOnDravellGoesThroughNativeModeAndBack) {
-    FakeInstrument& dl = ConnectInstrument("+DL");
+    testing_test::ScriptedInstrument& dl = ConnectInstrument("+DL");
     SetFilters(405, 450, 492, 620, 0, 0);
     SetMeasurement(1, 1, 0, 8);
     SetPlateMovement(0, 1, 2, 0);
@@ -68,7 +68,7 @@ TEST_F(ApplySettingsTest, FilterSlideOnDravellGoesThroughNativeModeAndBack) {
 }
 
 TEST_F(ApplySettingsTest, OxqModeChangesTheLocalLineTo7E2) {
-    FakeInstrument& mv = ConnectInstrument("+MV");
+    testing_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
     ChooseMode(3, "9600");
     EXPECT_EQ(sheet->ApplySettings(), TRUE);
     EXPECT_THAT(mv.Commands(),
@@ -80,7 +80,7 @@ TEST_F(ApplySettingsTest, OxqModeChangesTheLocalLineTo7E2) {
 }
 
 TEST_F(ApplySettingsTest, ANewSpeedAloneIsAModeChange) {
-    FakeInstrument& vt = ConnectInstrument("+VT");
+    testing_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
     ChooseMode(0, "19200");
     EXPECT_EQ(sheet->ApplySettings(), TRUE);
     EXPECT_THAT(vt.Commands(),
@@ -102,7 +102,7 @@ class MeasurementFailureTest : public ApplyFixture,
                                public ::testing::WithParamInterface<MeasurementFailure> {};
 
 TEST_P(MeasurementFailureTest, StopsAtTheFirstRefusalAndShowsTheErrorAlone) {
-    FakeInstrument& fake = ConnectInstrument(GetParam().type);
+    testing_test::ScriptedInstrument& fake = ConnectInstrument(GetParam().type);
     SetMeasurement(0, 3, 440, 16);
     fake.Answer(GetParam().refused, "-");
     EXPECT_EQ(sheet->ApplySettings(), FALSE);
@@ -118,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MeasurementFailure{"+OQ", "MM0", {"MM0"}}));
 
 TEST_F(ApplySettingsTest, UnknownStoredTypeSendsNoMeasurementCommand) {
-    FakeInstrument& fake = ConnectInstrument("+MV");
+    testing_test::ScriptedInstrument& fake = ConnectInstrument("+MV");
     // Nothing identified and no mode chosen: no change is due, and no command fits.
     sheet->SetInstrumentType("");
     ChooseMode(-1, "9600");
@@ -128,14 +128,14 @@ TEST_F(ApplySettingsTest, UnknownStoredTypeSendsNoMeasurementCommand) {
 }
 
 TEST_F(ApplySettingsTest, RefusedPlateMovementReplacesTheSummary) {
-    FakeInstrument& mv = ConnectInstrument("+MV");
+    testing_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
     mv.Answer("DB PLT SET 1 1 1 1", "-");
     EXPECT_EQ(sheet->ApplySettings(), FALSE);
     EXPECT_THAT(Boxes(), ElementsAre("Error setting default for plate movement!"));
 }
 
 TEST_F(ApplySettingsTest, FailedSwitchToNativeModeFailsTheFilterSlideAtOnce) {
-    FakeInstrument& mv = ConnectInstrument("+MV");
+    testing_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
     SetFilters(405, 450, 492, 620, 0, 0);
     mv.Answer("DB CNF RCMODE 0 9600 N 8 1", "-");
     EXPECT_EQ(sheet->ApplySettings(), FALSE);
@@ -146,7 +146,7 @@ TEST_F(ApplySettingsTest, FailedSwitchToNativeModeFailsTheFilterSlideAtOnce) {
 }
 
 TEST_F(ApplySettingsTest, UnconfirmedFilterTableCountsWhenTheStatusIsClear) {
-    FakeInstrument& vt = ConnectInstrument("+VT");
+    testing_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
     SetFilters(405, 450, 0, 0, 0, 0);
     vt.Answer("DF 405 450 0 0 0 0", "-");
     EXPECT_EQ(sheet->ApplySettings(), TRUE);
@@ -156,17 +156,17 @@ TEST_F(ApplySettingsTest, UnconfirmedFilterTableCountsWhenTheStatusIsClear) {
 }
 
 TEST_F(ApplySettingsTest, UnconfirmedFilterTableFailsOnAnErrorStatus) {
-    FakeInstrument& vt = ConnectInstrument("+VT");
+    testing_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
     SetFilters(405, 450, 0, 0, 0, 0);
     vt.Answer("DF 405 450 0 0 0 0", "-");
-    vt.QueuePollReplies({"S", "ERR 3"});
+    vt.Queue("?", {"S", "ERR 3"});
     EXPECT_EQ(sheet->ApplySettings(), FALSE);
     EXPECT_THAT(vt.Commands(), ElementsAre("DF 405 450 0 0 0 0"));
     EXPECT_THAT(Boxes(), ElementsAre("ERR 3", "Error defining filterslide!"));
 }
 
 TEST_F(ApplySettingsTest, SilentVersionAfterAModeChangeIsReported) {
-    FakeInstrument& vt = ConnectInstrument("+VT");
+    testing_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
     SetFilters(405, 450, 0, 0, 0, 0);
     ChooseMode(1, "9600");
     vt.Answer("V", std::nullopt);
@@ -180,7 +180,7 @@ TEST_F(ApplySettingsTest, SilentVersionAfterAModeChangeIsReported) {
 }
 
 TEST_F(ApplySettingsTest, RefusedModeChangeEndsWithTheLinesCollectedBefore) {
-    FakeInstrument& vt = ConnectInstrument("+VT");
+    testing_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
     SetFilters(405, 450, 0, 0, 0, 0);
     ChooseMode(2, "9600");
     vt.Answer("DB CNF RCMODE 2 9600 N 8 1", "-");
@@ -192,7 +192,7 @@ TEST_F(ApplySettingsTest, RefusedModeChangeEndsWithTheLinesCollectedBefore) {
 }
 
 TEST_F(ApplySettingsTest, RefusedModeChangeWithNothingCollectedShowsOneBox) {
-    FakeInstrument& mv = ConnectInstrument("+MV");
+    testing_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
     ChooseMode(2, "9600");
     mv.Answer("DB CNF RCMODE 2 9600 N 8 1", "-");
     EXPECT_EQ(sheet->ApplySettings(), FALSE);

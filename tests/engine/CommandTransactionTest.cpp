@@ -1,8 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/engine/FakeInstrument.h"
 #include "tests/engine/SheetFixture.h"
+#include "tests/testing/ScriptedInstrument.h"
 #include "tests/testing/Wire.h"
 
 namespace engine_test {
@@ -37,7 +37,7 @@ protected:
 
 TEST_P(ReadyPollTest, ReadyAtOnceSendsOnePollThenTheCommand) {
     Connect(GetParam());
-    FakeInstrument instrument(*port, GetParam());
+    testing_test::ScriptedInstrument instrument(*port, GetParam());
     EXPECT_EQ(sheet->SendCommand("MM0"), TRUE);
     ExpectWrites({Poll(), Wire("MM0")});
     EXPECT_THAT(time.clock.Pauses(), ElementsAre(300));
@@ -47,8 +47,8 @@ TEST_P(ReadyPollTest, ReadyAtOnceSendsOnePollThenTheCommand) {
 
 TEST_P(ReadyPollTest, OneErrorThenReadySendsTheCommandButFails) {
     Connect(GetParam());
-    FakeInstrument instrument(*port, GetParam());
-    instrument.QueuePollReplies({"ERR 17"});
+    testing_test::ScriptedInstrument instrument(*port, GetParam());
+    instrument.Queue("?", {"ERR 17"});
     EXPECT_EQ(sheet->SendCommand("MM0"), FALSE);
     Writes expected{Poll()};
     for (const std::string& w : AfterError())
@@ -64,8 +64,8 @@ TEST_P(ReadyPollTest, OneErrorThenReadySendsTheCommandButFails) {
 
 TEST_P(ReadyPollTest, ThirdErrorGivesUpWithoutSending) {
     Connect(GetParam());
-    FakeInstrument instrument(*port, GetParam());
-    instrument.QueuePollReplies({"ERR 1", "ERR 2", "ERR 3", "S"});
+    testing_test::ScriptedInstrument instrument(*port, GetParam());
+    instrument.Queue("?", {"ERR 1", "ERR 2", "ERR 3", "S"});
     EXPECT_EQ(sheet->SendCommand("MM0"), FALSE);
     Writes expected;
     for (int i = 0; i < 3; ++i) {
@@ -80,8 +80,8 @@ TEST_P(ReadyPollTest, ThirdErrorGivesUpWithoutSending) {
 
 TEST_P(ReadyPollTest, OnlyExactlyErrStartsAnErrorReply) {
     Connect(GetParam());
-    FakeInstrument instrument(*port, GetParam());
-    instrument.QueuePollReplies({"ER", "Err 4", "s", "S "});
+    testing_test::ScriptedInstrument instrument(*port, GetParam());
+    instrument.Queue("?", {"ER", "Err 4", "s", "S "});
     EXPECT_EQ(sheet->SendCommand("MM0"), TRUE);
     EXPECT_EQ(instrument.Polls(), 5);
     EXPECT_THAT(instrument.Commands(), ElementsAre("MM0"));
@@ -90,8 +90,8 @@ TEST_P(ReadyPollTest, OnlyExactlyErrStartsAnErrorReply) {
 
 TEST_P(ReadyPollTest, BusyInstrumentIsGivenUpAfterTheWaitLimit) {
     Connect(GetParam());
-    FakeInstrument instrument(*port, GetParam());
-    instrument.QueuePollReplies(std::vector<std::string>(1000, "B"));
+    testing_test::ScriptedInstrument instrument(*port, GetParam());
+    instrument.Queue("?", testing_test::ScriptedInstrument::Replies(1000, "B"));
     EXPECT_EQ(sheet->SendCommand("MM0"), FALSE);
     EXPECT_THAT(instrument.Commands(), IsEmpty());
     EXPECT_THAT(Boxes(), ElementsAre(HasSubstr("did not report ready within 30 s")));
@@ -104,8 +104,8 @@ TEST_P(ReadyPollTest, BusyInstrumentIsGivenUpAfterTheWaitLimit) {
 // answered; then the next wait is whole again.
 TEST_P(ReadyPollTest, AfterAWaitThatRanOutCommandsPollOnceUntilTheInstrumentIsReady) {
     Connect(GetParam());
-    FakeInstrument instrument(*port, GetParam());
-    instrument.QueuePollReplies(std::vector<std::string>(kLimit / 300 + 1, "B"));
+    testing_test::ScriptedInstrument instrument(*port, GetParam());
+    instrument.Queue("?", testing_test::ScriptedInstrument::Replies(kLimit / 300 + 1, "B"));
     EXPECT_EQ(sheet->SendCommand("MM0"), FALSE);
     EXPECT_EQ(instrument.Polls(), kLimit / 300);
     EXPECT_EQ(sheet->SendCommand("MM1"), FALSE);
@@ -114,7 +114,7 @@ TEST_P(ReadyPollTest, AfterAWaitThatRanOutCommandsPollOnceUntilTheInstrumentIsRe
     EXPECT_EQ(sheet->SendCommand("MM2"), TRUE);
     EXPECT_THAT(instrument.Commands(), ElementsAre("MM2"));
 
-    instrument.QueuePollReplies(std::vector<std::string>(kLimit / 300, "B"));
+    instrument.Queue("?", testing_test::ScriptedInstrument::Replies(kLimit / 300, "B"));
     EXPECT_EQ(sheet->SendCommand("MM3"), FALSE);
     EXPECT_EQ(instrument.Polls(), 2 * (kLimit / 300) + 2);
     EXPECT_EQ(Boxes().size(), 2u);
@@ -133,9 +133,9 @@ TEST_P(ReadyPollTest, SilentInstrumentIsGivenUpAfterTheWaitLimit) {
 // A box the user leaves open does not count towards the wait for the instrument.
 TEST_P(ReadyPollTest, AnErrorBoxLeftOpenPastTheWaitLimitStillSendsTheCommand) {
     Connect(GetParam());
-    FakeInstrument instrument(*port, GetParam());
+    testing_test::ScriptedInstrument instrument(*port, GetParam());
     host.SetBoxHook([this](const framework::RecordedBox&) { time.clock.Advance(kLimit + 5000); });
-    instrument.QueuePollReplies({"ERR 5"});
+    instrument.Queue("?", {"ERR 5"});
     EXPECT_EQ(sheet->SendCommand("MM0"), FALSE);
     EXPECT_THAT(instrument.Commands(), ElementsAre("MM0"));
     EXPECT_THAT(Boxes(), ElementsAre("ERR 5"));
@@ -143,12 +143,12 @@ TEST_P(ReadyPollTest, AnErrorBoxLeftOpenPastTheWaitLimitStillSendsTheCommand) {
 
 TEST_P(ReadyPollTest, TheWaitLimitCountsOnlyTheTimeSpentOnTheInstrument) {
     Connect(GetParam());
-    FakeInstrument instrument(*port, GetParam());
+    testing_test::ScriptedInstrument instrument(*port, GetParam());
     constexpr int kBoxOpenMs = 20000;
     host.SetBoxHook([this](const framework::RecordedBox&) { time.clock.Advance(kBoxOpenMs); });
-    std::vector<std::string> replies{"ERR 1", "ERR 2"};
+    testing_test::ScriptedInstrument::Replies replies{"ERR 1", "ERR 2"};
     replies.resize(1000, "B");
-    instrument.QueuePollReplies(replies);
+    instrument.Queue("?", replies);
     EXPECT_EQ(sheet->SendCommand("MM0"), FALSE);
     EXPECT_THAT(instrument.Commands(), IsEmpty());
     EXPECT_THAT(Boxes(),
@@ -160,7 +160,7 @@ TEST_P(ReadyPollTest, TheWaitLimitCountsOnlyTheTimeSpentOnTheInstrument) {
 
 TEST_P(ReadyPollTest, ALateReplyFromAnEarlierExchangeIsDroppedBeforeThePoll) {
     Connect(GetParam());
-    FakeInstrument instrument(*port, GetParam());
+    testing_test::ScriptedInstrument instrument(*port, GetParam());
     port->Arrive(Wire("+"));
     EXPECT_EQ(sheet->SendCommand("MM0"), TRUE);
     ExpectWrites({Poll(), Wire("MM0")});

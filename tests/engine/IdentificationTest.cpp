@@ -1,8 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/engine/FakeInstrument.h"
 #include "tests/engine/SheetFixture.h"
+#include "tests/testing/ScriptedInstrument.h"
 
 namespace engine_test {
 namespace {
@@ -26,7 +26,7 @@ TEST_P(FirmwareVersionTest, AsksByTypeAndReturnsTheReply) {
     const VersionCase& c = GetParam();
     sheet->SetInstrumentType(c.type);
     port->SetTerminator(std::string(c.type) == "+VT" ? ETX : CR);
-    FakeInstrument instrument(*port, c.type);
+    testing_test::ScriptedInstrument instrument(*port, c.type);
     instrument.SetVersion("V 3.05");
     const std::string version = sheet->GetFirmwareVersion();
     EXPECT_EQ(instrument.Commands(), c.commands);
@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(Types, FirmwareVersionTest,
 
 TEST_F(SheetFixture, FirmwareVersionIsEmptyWhenTheInstrumentDoesNotAnswer) {
     Connect("+MV");
-    FakeInstrument instrument(*port, "+MV");
+    testing_test::ScriptedInstrument instrument(*port, "+MV");
     instrument.Answer("V", std::nullopt);
     EXPECT_EQ(sheet->GetFirmwareVersion(), "");
     EXPECT_THAT(Boxes(), IsEmpty());
@@ -84,11 +84,11 @@ protected:
         Connect("+DL");
         ChooseMode(1);
     }
-    FakeInstrument instrument{*port, "+DL"};
+    testing_test::ScriptedInstrument instrument{*port, "+DL"};
 };
 
 TEST_F(ReidentificationTest, EmptyAnswersAreAskedAgainUntilAKnownCode) {
-    instrument.QueueTypeAnswers({"", "", "+MV"});
+    instrument.Queue("!", {"", "", "+MV"});
     EXPECT_EQ(sheet->ChangeInstrumentMode(1), TRUE);
     EXPECT_EQ(instrument.TypeQueries(), 3);
     EXPECT_EQ(sheet->GetInstrumentType(), "+MV");
@@ -97,7 +97,7 @@ TEST_F(ReidentificationTest, EmptyAnswersAreAskedAgainUntilAKnownCode) {
 }
 
 struct AnswerCase {
-    std::vector<std::string> answers;
+    testing_test::ScriptedInstrument::Replies answers;  // "" is silence
     int queries;
 };
 
@@ -109,7 +109,7 @@ class ReidentificationFailureTest : public ReidentificationTest,
                                     public ::testing::WithParamInterface<AnswerCase> {};
 
 TEST_P(ReidentificationFailureTest, KeepsTheOldCodeAndStillSucceeds) {
-    instrument.QueueTypeAnswers(GetParam().answers);
+    instrument.Queue("!", GetParam().answers);
     EXPECT_EQ(sheet->ChangeInstrumentMode(1), TRUE);
     EXPECT_EQ(instrument.TypeQueries(), GetParam().queries);
     EXPECT_EQ(sheet->GetInstrumentType(), "+DL");

@@ -27,7 +27,7 @@ class ModeChangeTest : public ApplyFixture, public ::testing::WithParamInterface
 
 TEST_P(ModeChangeTest, SendsTheModeAndLineThenFollowsWithTheLocalPort) {
     const ModeCase& c = GetParam();
-    FakeInstrument& fake = ConnectInstrument(c.from);
+    testing_test::ScriptedInstrument& fake = ConnectInstrument(c.from);
     ChooseMode(c.mode, c.baud);
     EXPECT_EQ(sheet->ChangeInstrumentMode(c.mode), TRUE);
     EXPECT_THAT(fake.Commands(), ElementsAre(c.command));
@@ -61,7 +61,7 @@ TEST_F(ApplyFixture, ModeChangeToAnUnknownIndexSendsTheHeadAlone) {
 }
 
 TEST_F(ApplyFixture, UnansweredModeChangeLeavesTheLocalPortAlone) {
-    FakeInstrument& mv = ConnectInstrument("+MV");
+    testing_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
     ChooseMode(3, "19200");
     mv.Answer("DB CNF RCMODE 4 19200 E 7 2", std::nullopt);
     EXPECT_EQ(sheet->ChangeInstrumentMode(3), FALSE);
@@ -75,7 +75,7 @@ TEST_F(ApplyFixture, UnansweredModeChangeLeavesTheLocalPortAlone) {
 }
 
 TEST_F(ApplyFixture, SaveIsAcceptedOnPlus) {
-    FakeInstrument& vt = ConnectInstrument("+VT");
+    testing_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
     EXPECT_EQ(sheet->SaveSettings(), TRUE);
     EXPECT_THAT(vt.Commands(), ElementsAre("DB CNF WRITE"));
     EXPECT_THAT(port->Writes().back(), testing_test::Frame("DB CNF WRITE"));
@@ -89,7 +89,7 @@ TEST_F(ApplyFixture, SaveRefusedOrUnansweredKeepsTheWizardOpen) {
     for (const std::optional<std::string>& reply :
          {std::optional<std::string>("-"), std::optional<std::string>()}) {
         host.ClearBoxes();
-        FakeInstrument& mv = ConnectInstrument("+MV");
+        testing_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
         mv.Answer("DB CNF WRITE", reply);
         EXPECT_EQ(sheet->SaveSettings(), FALSE);
         ASSERT_THAT(Boxes(), ElementsAre("Error saving instrument settings!"));

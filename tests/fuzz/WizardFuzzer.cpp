@@ -6,7 +6,8 @@
 //
 // Input: flags (bits 0-1: the instrument's type; bits 2-3: the mode chosen on step 2; bit 4:
 // slide in; bit 5: slide out; bit 6: "Set default" on step 5; bit 7: Finish), the index of
-// the baud rate chosen on step 2, then reply lines for the instrument (ScriptedInstrument).
+// the baud rate chosen on step 2, then reply lines for the instrument
+// (testing_test::ScriptedInstrument::AddReplies).
 
 #include <array>
 #include <cstdint>
@@ -22,8 +23,8 @@
 #include "support/Clock.h"
 #include "tests/fuzz/ByteReader.h"
 #include "tests/fuzz/Check.h"
-#include "tests/fuzz/ScriptedInstrument.h"
 #include "tests/testing/ScriptedDevice.h"
+#include "tests/testing/ScriptedInstrument.h"
 #include "wizard/FilterSlidePage.h"
 
 namespace {
@@ -93,8 +94,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     choices.finish = (flags & 0x80) != 0;
     choices.baudIndex = input.Byte();
 
-    fuzz_test::ScriptedInstrument instrument(
+    testing_test::ScriptedInstrument instrument(
         device::InstrumentTypeCode(static_cast<int>(flags & 0x03)));
+    // The input may make the host store another type than the instrument's own.
+    instrument.HearEveryFraming();
     instrument.AddReplies(input.Rest());
 
     support::VirtualClock clock;

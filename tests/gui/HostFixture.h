@@ -9,10 +9,15 @@
 
 #include "framework/Host.h"
 #include "framework/qt/QtHost.h"
-#include "tests/gui/GuiTest.h"
 #include "tests/gui/TestSheet.h"
+#include "tests/testing/GuiTest.h"
 
 namespace gui_test {
+
+using testing_test::BoxAnswerer;
+using testing_test::PressKey;
+using testing_test::ProcessEvents;
+using testing_test::TypeInto;
 
 class HostFixture : public testing::Test {
 protected:

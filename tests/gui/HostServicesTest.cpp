@@ -9,12 +9,16 @@
 #include "framework/Application.h"
 #include "framework/Host.h"
 #include "framework/qt/QtHost.h"
-#include "tests/gui/GuiTest.h"
+#include "tests/testing/GuiTest.h"
 
 namespace gui_test {
 namespace {
 
 using framework::MessageIcon;
+using testing_test::BoxAnswerer;
+using testing_test::ProcessEvents;
+using testing_test::SeenBox;
+using testing_test::WaitFor;
 
 class HostServicesTest : public testing::Test {
 protected:

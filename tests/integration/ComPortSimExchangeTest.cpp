@@ -13,16 +13,17 @@
 
 #include "device/ComPortDevice.h"
 #include "sim/State.h"
-#include "tests/integration/ComPortSim.h"
+#include "tests/testing/SimulatedPort.h"
+#include "tests/testing/Stopwatch.h"
 
 namespace {
 
-using integration_test::SetModeLine;
-using integration_test::SimulatedPort;
-using integration_test::ThreadCpuMs;
-using integration_test::WallMs;
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
+using testing_test::ClockMs;
+using testing_test::SetModeLine;
+using testing_test::SimulatedPort;
+using testing_test::WallMs;
 
 // Every command goes unanswered.
 sim::Fault Silent() {
@@ -223,9 +224,9 @@ TEST_F(ComPortSimExchange, AnInstrumentThatVanishesMidReadFailsTheReadAtOnce) {
     });
     std::string reply;
     int result = 0;
-    const double cpuBefore = ThreadCpuMs();
+    const double cpuBefore = ClockMs(CLOCK_THREAD_CPUTIME_ID);
     const double ms = WallMs([&] { result = device->ReadString(reply); });
-    const double cpuMs = ThreadCpuMs() - cpuBefore;
+    const double cpuMs = ClockMs(CLOCK_THREAD_CPUTIME_ID) - cpuBefore;
     killer.join();
     EXPECT_EQ(result, 0);
     EXPECT_GE(ms, 150);

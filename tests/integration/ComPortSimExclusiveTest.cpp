@@ -22,9 +22,9 @@
 
 #include "device/ComPortDevice.h"
 #include "sim/State.h"
-#include "tests/device/PortSourceFake.h"
-#include "tests/device/SerialOsFake.h"
-#include "tests/integration/ComPortSim.h"
+#include "tests/testing/PortSourceFake.h"
+#include "tests/testing/SerialOsFake.h"
+#include "tests/testing/SimulatedPort.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ protected:
         ASSERT_EQ(chmod(sim.server->SlavePath().c_str(), 0666), 0);
     }
 
-    integration_test::SimulatedPort sim{sim::kModeMorvane, 9600};
+    testing_test::SimulatedPort sim{sim::kModeMorvane, 9600};
 };
 
 TEST_F(ComPortSimReopen, AnOrdinaryUserReopensAPortThatWasClosed) {

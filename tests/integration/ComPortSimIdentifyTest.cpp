@@ -6,12 +6,12 @@
 
 #include "device/ComPortDevice.h"
 #include "sim/State.h"
-#include "tests/integration/ComPortSim.h"
+#include "tests/testing/SimulatedPort.h"
 
 namespace {
 
-using integration_test::SetModeLine;
-using integration_test::SimulatedPort;
+using testing_test::SetModeLine;
+using testing_test::SimulatedPort;
 
 struct ModeCase {
     const char* name;

@@ -10,14 +10,14 @@
 
 #include "device/ComPortDevice.h"
 #include "sim/State.h"
-#include "tests/device/PortSourceFake.h"
-#include "tests/device/SerialOsFake.h"
-#include "tests/integration/ComPortSim.h"
+#include "tests/testing/PortSourceFake.h"
+#include "tests/testing/SerialOsFake.h"
+#include "tests/testing/SimulatedPort.h"
 
 namespace {
 
-using integration_test::SetModeLine;
-using integration_test::SimulatedPort;
+using testing_test::SetModeLine;
+using testing_test::SimulatedPort;
 
 class ComPortSimLine : public ::testing::Test {
 protected:

@@ -67,6 +67,9 @@ TEST(SimOptions, RejectsBadCommandLinesWithTheOptionNamed) {
         {"--help=yes"},
         {"-x"},
         {"positional"},
+        {"--replay", "t.trace", "--mode", "1"},
+        {"--replay", "t.trace", "--fault", "busy"},
+        {"--replay"},
     };
     for (const auto& args : bad) {
         sim::ProgramOptions options;
@@ -76,17 +79,36 @@ TEST(SimOptions, RejectsBadCommandLinesWithTheOptionNamed) {
     }
 }
 
+// "--version" with a value sets the firmware's version, as it always did; alone it asks for
+// the program's.
+TEST(SimOptions, VersionAloneAsksForTheProgramsVersion) {
+    const std::vector<std::pair<std::vector<std::string>, bool>> cases = {
+        {{"--version"}, true},
+        {{"--version", "--mode", "1"}, true},
+        {{"--version", "V 3.05"}, false},
+        {{"--version=V 3.05"}, false},
+        {{"--firmware", "V 3.05"}, false},
+    };
+    for (const auto& [args, asksVersion] : cases) {
+        sim::ProgramOptions options;
+        std::string error;
+        ASSERT_TRUE(sim::ParseOptions(args, options, error)) << error;
+        EXPECT_EQ(options.version, asksVersion) << args.back();
+        EXPECT_EQ(Apply(options).version, asksVersion ? "V 3.10" : "V 3.05") << args.back();
+    }
+}
+
 TEST(SimOptions, HelpDocumentsEveryOptionAndFaultKind) {
     sim::ProgramOptions options;
     std::string error;
     ASSERT_TRUE(sim::ParseOptions({"-h"}, options, error));
     EXPECT_TRUE(options.help);
     const std::string help = sim::HelpText();
-    for (const char* word :
-         {"--mode",   "--model", "--baud",   "--version", "--filters",  "--filter-form",
-          "--slide",  "--range", "--fault",  "--pace",    "--scenario", "--state",
-          "--log",    "--link",  "--help",   "busy",      "err",        "silence",
-          "checksum", "nocr",    "stray-cr", "stray-etx", "delay"}) {
+    for (const char* word : {"--mode",        "--model",    "--baud",   "--version", "--filters",
+                             "--filter-form", "--slide",    "--range",  "--fault",   "--pace",
+                             "--scenario",    "--state",    "--log",    "--link",    "--help",
+                             "--replay",      "--firmware", "busy",     "err",       "silence",
+                             "checksum",      "nocr",       "stray-cr", "stray-etx", "delay"}) {
         EXPECT_NE(help.find(word), std::string::npos) << word;
     }
 }

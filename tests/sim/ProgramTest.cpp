@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include "PtyClient.h"
@@ -115,6 +116,58 @@ TEST(SimProgram, UnknownOptionExitsTwoWithAClearMessage) {
     EXPECT_EQ(program.Wait(5000), 2);
     EXPECT_NE(err.find("unknown option '--frobnicate'"), std::string::npos) << err;
     EXPECT_NE(err.find("--help"), std::string::npos) << err;
+}
+
+struct QuickRun {
+    std::vector<std::string> args;
+    std::string trace;  // written to the file the args name as TRACE, when not empty
+    int status;
+    std::string out;  // what standard output or error says
+};
+
+TEST(SimProgram, VersionAndUnreadableTracesExitAtOnce) {
+    const std::string path = ::testing::TempDir() + "program-test.trace";
+    const std::vector<QuickRun> runs = {
+        {{"--version"}, "", 0, "veltrix-sim " VELTRIX_VERSION "\n"},
+        {{"--replay", path}, "not a trace\n", 2, "program-test.trace, line 1: not a Veltrix"},
+        {{"--replay", path},
+         "# Veltrix line trace, t, on COM1 at 9600 baud, 8N1\n14:00:00.000 W 3  02 56\n",
+         2,
+         "line 2: the count says 3 bytes"},
+        {{"--replay", path + ".missing"}, "", 2, "cannot open the trace"},
+    };
+    for (const QuickRun& run : runs) {
+        if (!run.trace.empty()) std::ofstream(path) << run.trace;
+        Program program(run.args);
+        ASSERT_TRUE(program.Started());
+        const std::string said = program.Out() + program.Err();
+        EXPECT_EQ(program.Wait(5000), run.status) << said;
+        EXPECT_NE(said.find(run.out), std::string::npos) << said;
+    }
+}
+
+// Plays a two-command trace; the program sends the second one differently.
+TEST(SimProgram, ReplayReportsADifferenceAndEndsByItself) {
+    const std::string path = ::testing::TempDir() + "program-replay.trace";
+    std::ofstream(path) << "# Veltrix line trace, t, on COM1 at 2400 baud, 8N1\n"
+                           "14:00:00.000 W 4  02 21 0D 00  |.!..|\n"
+                           "14:00:00.010 R 5  02 2B 4D 56 0D  |.+MV.|\n"
+                           "14:00:00.300 W 3  02 56 0D  |.V.|\n"
+                           "14:00:00.310 R 8  02 56 20 33 2E 31 30 0D  |.V 3.10.|\n";
+    Program program({"--replay", path});
+    ASSERT_TRUE(program.Started());
+    const std::string pty = program.FirstLine(5000);
+    ASSERT_EQ(pty.rfind("/dev/pts/", 0), 0u) << pty;
+    sim_test::PtyClient host(pty);
+    ASSERT_TRUE(host.SetLine(2400, false));
+    EXPECT_EQ(host.Ask("\x02!\r\0"s, false), "\x02+MV\r");
+    EXPECT_EQ(host.Ask("\x02W\r", false), "\x02V 3.10\r");
+    EXPECT_EQ(program.Wait(5000), 3);
+    const std::string err = program.Err();
+    EXPECT_NE(err.find("line 4: expected 02 56 0D |.V.|, received 02 57 0D |.W.|"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(err.find("2 recorded commands answered, 1 differences"), std::string::npos) << err;
 }
 
 TEST(SimProgram, PrintsThePtyMakesTheLinkAnswersAndCleansUpOnSigterm) {

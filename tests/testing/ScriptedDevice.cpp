@@ -133,10 +133,10 @@ int ScriptedDevice::ReadString(std::string& str) {
 
 int ScriptedDevice::ReadBytes(unsigned char* pBuffer, int nCount) {
     if (pBuffer == nullptr || nCount <= 0) return 0;
-    int nRead = 0;
-    while (nRead < nCount && NextByte(pBuffer[nRead]))
-        ++nRead;
-    return nRead;
+    int count = 0;
+    while (count < nCount && NextByte(pBuffer[count]))
+        ++count;
+    return count;
 }
 
 BOOL ScriptedDevice::WriteBytes(const unsigned char* pBuffer, int nCount) {

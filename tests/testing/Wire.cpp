@@ -23,6 +23,15 @@ std::string ShortFrame(std::string_view text) {
     return frame;
 }
 
+std::optional<Unframed> Unframe(std::string_view written) {
+    if (written.size() < 2 || written.front() != '\x02' || written.back() != '\r') return {};
+    const bool checksummed = written.size() >= 4 && written[written.size() - 3] == '\x03';
+    std::string text(written.substr(1, written.size() - (checksummed ? 4 : 2)));
+    if (text.find_first_of(std::string_view("\x02\x03\r")) != std::string::npos) return {};
+    if (checksummed && Frame(text) != written) return {};
+    return Unframed{std::move(text), checksummed};
+}
+
 std::string Hex(std::string_view bytes) {
     std::string out;
     for (char c : bytes) {

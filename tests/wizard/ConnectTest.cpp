@@ -51,8 +51,7 @@ TEST(ConnectStep, ShowsEveryPortEvenWithoutALabelAndTheRatesWith9600Selected) {
 
 TEST(ConnectStep, ThePortChosenIsItsItemIndexPlusOne) {
     WizardHarness h;
-    h.instrument.port = 2;
-    h.instrument.line.baudRate = 2400;
+    h.ListenAt(2, 2400);
     h.Open({"A", "", "C"});
     ASSERT_TRUE(h.w.SelectIndex(IDC_PORT, 1));
     ASSERT_TRUE(h.w.Select(IDC_BAUDRATE, "2400"));
@@ -66,7 +65,7 @@ TEST(ConnectStep, ThePortChosenIsItsItemIndexPlusOne) {
 
 struct IdentifyCase {
     std::string code;
-    FakeInstrument::Line line;
+    testing_test::LineSettings line;
     int typeQueries;
     char terminator;
 };
@@ -80,7 +79,7 @@ class ConnectIdentifies : public ::testing::TestWithParam<IdentifyCase> {};
 TEST_P(ConnectIdentifies, StoresTheCodeAndKeepsTheLineThatWorked) {
     const IdentifyCase& c = GetParam();
     WizardHarness h(c.code);
-    h.instrument.line = c.line;
+    h.instrument.ListenOn(1, c.line);
     h.Open();
 
     h.w.Next();
@@ -91,9 +90,7 @@ TEST_P(ConnectIdentifies, StoresTheCodeAndKeepsTheLineThatWorked) {
     EXPECT_EQ(h.instrument.TypeQueries(), 1);
     EXPECT_EQ(h.device->TerminatorChanges().back(), c.terminator);
     EXPECT_EQ(h.device->AppliedLines().size(), static_cast<std::size_t>(c.typeQueries));
-    const testing_test::LineSettings now{c.line.baudRate, c.line.parity, c.line.dataBits,
-                                         c.line.stopBits};
-    EXPECT_EQ(h.device->AppliedLines().back(), now);
+    EXPECT_EQ(h.device->AppliedLines().back(), c.line);
     EXPECT_TRUE(h.device->IsOpen());
 }
 
@@ -108,8 +105,8 @@ TEST(ConnectStep, AnswersThatAreNoKnownCodeKeepTheStepWithThePlainMessage) {
     for (const std::string answer : {"+vt", "+VT ", "VT", "+XX"}) {
         SCOPED_TRACE(answer);
         WizardHarness h;
-        h.instrument.typeAnswer = answer;
-        h.instrument.anyLine = true;
+        h.instrument.Answer("!", answer);
+        h.instrument.ListenOn(1, std::nullopt);
         h.Open();
 
         h.w.Next();
@@ -139,7 +136,7 @@ TEST(ConnectStep, APortThatCannotBeOpenedShowsTheDeviceErrorAndSendsNothing) {
 
 TEST(ConnectStep, ASilentLineShowsWhatTheLastTypeQueryMet) {
     WizardHarness h;
-    h.instrument.port = 3;
+    h.ListenAt(3, 9600);
     h.Open();
 
     h.w.Next();
@@ -171,8 +168,7 @@ TEST(ConnectStep, AnEmptyPortListLeavesWithPortZeroAndFindAnySearchesNothing) {
 
 TEST(ConnectFindAny, SearchesEveryPortAtEveryRateInListOrderAndShowsTheFind) {
     WizardHarness h;
-    h.instrument.port = 3;
-    h.instrument.line.baudRate = 2400;
+    h.ListenAt(3, 2400);
     h.Open();
 
     ASSERT_TRUE(h.w.Click(IDC_FIND_ANY));
@@ -213,7 +209,7 @@ TEST(ConnectFindAny, AWorkingSelectionTakesOneAttemptAndChangesNothingOnScreen) 
 
 TEST(ConnectFindAny, WithoutSuccessSaysSoTriesTheHeldSelectionTwiceAndKeepsTheScreen) {
     WizardHarness h;
-    h.instrument.port = 9;
+    h.ListenAt(9, 9600);
     h.Open({"A", "B"});
     // Chosen on screen but not yet taken over: the search starts from the held selection.
     ASSERT_TRUE(h.w.SelectIndex(IDC_PORT, 1));

@@ -56,8 +56,8 @@ class FilterTableRead : public ::testing::TestWithParam<TableCase> {};
 TEST_P(FilterTableRead, FillsAndEnablesThePositionsThatThereplyHolds) {
     const TableCase& c = GetParam();
     WizardHarness h(c.code);
-    h.instrument.replies[c.code == "+VT" ? "GW" : "I"] = c.table;
-    h.instrument.replies["FC 0"] = c.slideKind;
+    h.instrument.Answer(c.code == "+VT" ? "GW" : "I", c.table);
+    h.instrument.Answer("FC 0", c.slideKind);
     ASSERT_TRUE(h.OpenAt(2));
 
     EXPECT_EQ(h.w.Caption(), "Veltrix Instrument Settings V 1.05  -  Step 3 of 5");
@@ -96,8 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FilterSlide, ASlowSlideKindIsAskedForOnceASecondUntilItComes) {
     WizardHarness h("+OQ");
-    h.instrument.replies["I"] = "405 450 492 550 600 620";
-    h.instrument.silencesBefore["FC 0"] = 3;
+    h.instrument.Answer("I", "405 450 492 550 600 620");
+    h.instrument.SilenceBefore("FC 0", 3);
     ASSERT_TRUE(h.OpenAt(2));
 
     EXPECT_EQ(Pauses(h, 1000), 3);
@@ -107,8 +107,8 @@ TEST(FilterSlide, ASlowSlideKindIsAskedForOnceASecondUntilItComes) {
 
 TEST(FilterSlide, ASilentSlideKindEndsAfterThirtyFurtherReadsAsAnEmptyReply) {
     WizardHarness h("+OQ");
-    h.instrument.replies["I"] = "405 450 492 550 600 620";
-    h.instrument.silent = {"FC 0"};
+    h.instrument.Answer("I", "405 450 492 550 600 620");
+    h.instrument.Answer("FC 0", std::nullopt);
     ASSERT_TRUE(h.OpenAt(2));
 
     EXPECT_EQ(Pauses(h, 1000), 30);
@@ -131,7 +131,7 @@ TEST(FilterSlide, TheRangeReplyKeepsWhatIsNoInteger) {
     for (const RangeCase& c : cases) {
         SCOPED_TRACE(c.reply);
         WizardHarness h;
-        h.instrument.replies["DB FLT WR"] = c.reply;
+        h.instrument.Answer("DB FLT WR", c.reply);
         ASSERT_TRUE(h.OpenAt(2));
         ASSERT_TRUE(h.w.Type(IDC_POS1, "999"));
 
@@ -143,7 +143,7 @@ TEST(FilterSlide, TheRangeReplyKeepsWhatIsNoInteger) {
 
 TEST(FilterSlide, EveryPositionOutOfRangeGetsItsMessageAndTheStepStays) {
     WizardHarness h;
-    h.instrument.replies["GW"] = "440-492-550-620-0-0";
+    h.instrument.Answer("GW", "440-492-550-620-0-0");
     ASSERT_TRUE(h.OpenAt(2));
     h.w.Type(IDC_POS2, "800");
     h.w.Type(IDC_POS4, "10");
@@ -166,8 +166,8 @@ TEST(FilterSlide, EveryPositionOutOfRangeGetsItsMessageAndTheStepStays) {
 
 TEST(FilterSlide, DisabledPositionsAreCheckedToo) {
     WizardHarness h("+MV");
-    h.instrument.replies["I"] = "405 450";
-    h.instrument.replies["DB FLT WR"] = "420-750";
+    h.instrument.Answer("I", "405 450");
+    h.instrument.Answer("DB FLT WR", "420-750");
     ASSERT_TRUE(h.OpenAt(2));
     ASSERT_FALSE(h.w.IsEnabled(IDC_POS1));
 
@@ -227,17 +227,17 @@ TEST(FilterSlide, OnlyTheUsersEditsMarkTheTableForWriting) {
 
 TEST(FilterSlide, InAndOutMoveTheSlideAndShowTheTableReadBack) {
     WizardHarness h("+MV");
-    h.instrument.replies["I"] = "405 450 492 620";
+    h.instrument.Answer("I", "405 450 492 620");
     ASSERT_TRUE(h.OpenAt(2));
 
-    h.instrument.replies["I"] = "";
+    h.instrument.Answer("I", "");
     h.w.Click(IDC_SLIDE_OUT);
     EXPECT_EQ(h.instrument.Commands().back(), "I");
     EXPECT_EQ(h.instrument.Commands()[h.instrument.Commands().size() - 2], "DB FLT MOVE E");
     EXPECT_EQ(Shown(h), (std::vector<int>{0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(Enabled(h), kNone);
 
-    h.instrument.replies["I"] = "405/450/492/550/600/620";
+    h.instrument.Answer("I", "405/450/492/550/600/620");
     h.w.Click(IDC_SLIDE_IN);
     EXPECT_EQ(h.instrument.Commands()[h.instrument.Commands().size() - 2], "DB FLT MOVE I");
     EXPECT_EQ(Shown(h), (std::vector<int>{405, 450, 492, 550, 600, 620}));
@@ -247,7 +247,7 @@ TEST(FilterSlide, InAndOutMoveTheSlideAndShowTheTableReadBack) {
 
 TEST(FilterSlide, OutOnOxqClearsTheTableWithoutReadingAndInReadsItAgain) {
     WizardHarness h("+OQ");
-    h.instrument.replies["I"] = "405/450/492/550/600/620";
+    h.instrument.Answer("I", "405/450/492/550/600/620");
     ASSERT_TRUE(h.OpenAt(2));
     h.instrument.ClearCommands();
 

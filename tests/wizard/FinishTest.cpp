@@ -29,7 +29,7 @@ TEST(Finish, AppliesThenSavesAndClosesWhenTheInstrumentStoredTheSettings) {
 
 TEST(Finish, AFailedSaveKeepsTheWizardOpen) {
     WizardHarness h("+VT");
-    h.instrument.replies["DB CNF WRITE"] = "-";
+    h.instrument.Answer("DB CNF WRITE", "-");
     ASSERT_TRUE(h.OpenAt(4));
 
     h.w.Finish();
@@ -42,7 +42,7 @@ TEST(Finish, AFailedSaveKeepsTheWizardOpen) {
 
 TEST(Finish, AFailedApplyDoesNotSaveAndKeepsTheWizardOpen) {
     WizardHarness h("+VT");
-    h.instrument.replies["DM 3 440"] = "-";
+    h.instrument.Answer("DM 3 440", "-");
     ASSERT_TRUE(h.OpenAt(4));
 
     h.w.Finish();
@@ -52,7 +52,7 @@ TEST(Finish, AFailedApplyDoesNotSaveAndKeepsTheWizardOpen) {
     EXPECT_THAT(h.Boxes(), ElementsAre("Error setting measurement mode!"));
 
     // Once the instrument accepts, Finish goes through.
-    h.instrument.replies["DM 3 440"] = "+";
+    h.instrument.Answer("DM 3 440", "+");
     h.host.ClearBoxes();
     h.w.Finish();
     EXPECT_TRUE(h.w.IsEnded());

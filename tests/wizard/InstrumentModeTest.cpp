@@ -20,7 +20,7 @@ std::vector<std::string> Rates(std::vector<std::string> first) {
 
 // Connects on step 1 at the instrument's rate and goes to step 2.
 void ConnectAt(WizardHarness& h, int baud) {
-    h.instrument.line.baudRate = baud;
+    h.ListenAt(1, baud);
     h.Open();
     ASSERT_TRUE(h.w.Select(IDC_BAUDRATE, std::to_string(baud)));
     h.w.Next();

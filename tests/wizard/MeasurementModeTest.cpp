@@ -63,9 +63,9 @@ class MeasurementModeOpens : public ::testing::TestWithParam<ReadCase> {};
 TEST_P(MeasurementModeOpens, SelectsThePresetThatFitsAndShowsItsValues) {
     const ReadCase& c = GetParam();
     WizardHarness h(c.code);
-    h.instrument.replies["RN"] = c.flashes;
-    h.instrument.replies["RM"] = c.points;
-    h.instrument.replies["SS M_MODE"] = c.mode;
+    h.instrument.Answer("RN", c.flashes);
+    h.instrument.Answer("RM", c.points);
+    h.instrument.Answer("SS M_MODE", c.mode);
     ASSERT_TRUE(h.OpenAt(3));
 
     EXPECT_EQ(h.w.Caption(), "Veltrix Instrument Settings V 1.05  -  Step 4 of 5");
@@ -100,8 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MeasurementMode, UnreadableValuesMeetTheDistanceBoundsAtTheFirstActivation) {
     WizardHarness h("+VT");
-    h.instrument.replies["RN"] = "";
-    h.instrument.replies["RM"] = "";
+    h.instrument.Answer("RN", "");
+    h.instrument.Answer("RM", "");
     ASSERT_TRUE(h.OpenAt(3));
 
     EXPECT_THAT(h.Boxes(), ElementsAre("Please enter an integer between 175 and 9000."));
@@ -117,7 +117,7 @@ TEST(MeasurementMode, UnreadableValuesMeetTheDistanceBoundsAtTheFirstActivation)
 
 TEST(MeasurementMode, CustomReadWithTheNativeModeChosenKeepsTheValuesReadAndSelectsNothing) {
     WizardHarness h("+MV");
-    h.instrument.replies["SS M_MODE"] = "M_MODE 3";
+    h.instrument.Answer("SS M_MODE", "M_MODE 3");
     ASSERT_TRUE(h.OpenAt(1));
     h.w.Click(IDC_MODE_VELTRIX);
     h.w.Next();
@@ -154,7 +154,7 @@ TEST(MeasurementMode, CustomIsOfferedForTheNativeModeOnlyAndNeverShown) {
 
 TEST(MeasurementMode, APresetClickedReplacesTheValuesAndIsHandedOver) {
     WizardHarness h("+VT");
-    h.instrument.replies["RN"] = "55";
+    h.instrument.Answer("RN", "55");
     ASSERT_TRUE(h.OpenAt(3));
 
     ASSERT_TRUE(h.w.Click(IDC_CENTER));

@@ -73,7 +73,7 @@ TEST(PlateMovement, InVeltrixModeNothingIsAskedAndTheDefaultIsHeld) {
 
 TEST(PlateMovement, AnEmulationWithNewFirmwareReadsTheDefaultsAndHidesTheRemoteGroups) {
     WizardHarness h("+MV");
-    h.instrument.replies["DB PLT SET ?"] = "1 3 3 2";
+    h.instrument.Answer("DB PLT SET ?", "1 3 3 2");
     ASSERT_TRUE(h.OpenAt(4));
 
     EXPECT_TRUE(ChoicesEnabled(h));
@@ -101,7 +101,7 @@ TEST(PlateMovement, RepliesWithMissingOrBadPartsLeaveThoseGroupsUnselected) {
     for (const ReplyCase& c : cases) {
         SCOPED_TRACE("'" + c.reply + "'");
         WizardHarness h("+DL");
-        h.instrument.replies["DB PLT SET ?"] = c.reply;
+        h.instrument.Answer("DB PLT SET ?", c.reply);
         ASSERT_TRUE(h.OpenAt(4));
 
         EXPECT_EQ(Held(h), c.held);
@@ -123,7 +123,7 @@ TEST(PlateMovement, OlderFirmwareIsNamedAndDisablesTheChoices) {
     for (const VersionCase& c : cases) {
         SCOPED_TRACE(c.version);
         WizardHarness h("+OQ");
-        h.instrument.replies["V"] = c.version;
+        h.instrument.Answer("V", c.version);
         ASSERT_TRUE(h.OpenAt(4));
 
         EXPECT_EQ(ChoicesEnabled(h), c.available);
@@ -167,7 +167,7 @@ TEST(PlateMovement, AvailabilityFollowsStepTwoButTheDefaultsAreReadOnce) {
 
 TEST(PlateMovement, SetDefaultSelectsOutOutAndNoMoveForTheHiddenGroups) {
     WizardHarness h("+MV");
-    h.instrument.replies["DB PLT SET ?"] = "1 1 1 1";
+    h.instrument.Answer("DB PLT SET ?", "1 1 1 1");
     ASSERT_TRUE(h.OpenAt(4));
     ASSERT_TRUE(h.w.Click(IDC_END_NO_MOVE));
 

@@ -1,5 +1,7 @@
 #include "tests/wizard/WizardHarness.h"
 
+#include <map>
+
 #include <gtest/gtest.h>
 
 #include "resources/Resource.h"
@@ -8,6 +10,17 @@
 
 namespace wizard_test {
 namespace {
+
+const std::map<std::string, std::string> kPlainState = {
+    {"GW", "440-492-550-620-0-0"},
+    {"I", "440 492 550 620"},
+    {"FC 0", "+I"},
+    {"DB FLT WR", "340-750"},
+    {"RN", "8"},
+    {"RM", "3 440"},
+    {"SS M_MODE", "M_MODE 0"},
+    {"DB PLT SET ?", "2 2 3 3"},
+};
 
 bool RegisterOnce() {
     resources::RegisterResources();
@@ -24,7 +37,11 @@ WizardHarness::WizardHarness(std::string code, int firstPage)
           device = scripted.get();
           instrument.Attach(*scripted);
           return scripted;
-      }) {}
+      }) {
+    for (const auto& [command, reply] : kPlainState)
+        instrument.Answer(command, reply);
+    ListenAt(1, 9600);
+}
 
 WizardHarness::~WizardHarness() {
     // Every command of the steps goes through the ready poll first.
@@ -44,6 +61,13 @@ bool WizardHarness::OpenAt(int step) {
         if (w.ActiveIndex() == before) return false;
     }
     return true;
+}
+
+void WizardHarness::ListenAt(int port, int baudRate) {
+    testing_test::LineSettings line =
+        testing_test::ScriptedInstrument::LineOfType(instrument.Type());
+    line.baudRate = baudRate;
+    instrument.ListenOn(port, line);
 }
 
 int WizardHarness::Number(int id) const {

@@ -8,8 +8,8 @@
 #include "framework/RecordingHost.h"
 #include "framework/WizardDriver.h"
 #include "tests/testing/ScriptedDevice.h"
+#include "tests/testing/ScriptedInstrument.h"
 #include "tests/testing/VirtualTime.h"
-#include "tests/wizard/FakeInstrument.h"
 #include "wizard/ConnectPage.h"
 #include "wizard/FilterSlidePage.h"
 #include "wizard/InstrumentModePage.h"
@@ -18,8 +18,10 @@
 
 namespace wizard_test {
 
-// A real wizard sheet on a scripted device with a fake instrument behind it, on virtual time,
-// with a recording host that answers every box. Tests drive it through `w` like a user.
+// A real wizard sheet on a scripted device with an instrument behind it, on virtual time, with
+// a recording host that answers every box. Tests drive it through `w` like a user. The
+// instrument is in a plain state (a four-position slide, Normal mode, firmware 3.10) and
+// listens on port 1 at 9600 baud in its type's line format.
 class WizardHarness {
 public:
     // code: the instrument's mode; firstPage: the step the sheet opens on.
@@ -36,10 +38,12 @@ public:
     std::vector<std::string> Boxes() const { return host.BoxTexts(); }
     // The integer shown in an edit box of the active step.
     int Number(int id) const;
+    // Moves the instrument to another port and baud rate; its line format stays.
+    void ListenAt(int port, int baudRate);
 
     testing_test::VirtualTime time;
     framework::RecordingHost host;
-    FakeInstrument instrument;
+    testing_test::ScriptedInstrument instrument;
     testing_test::ScriptedDevice* device = nullptr;  // owned by the sheet
 
 private:

@@ -1,4 +1,4 @@
-#include "tests/device/SerialOsFake.h"
+#include "tests/testing/SerialOsFake.h"
 
 #include <poll.h>
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace gui_test {
+namespace testing_test {
 
 // Lets queued events (paint, posted input, timers due now) run.
 void ProcessEvents();
@@ -60,4 +60,4 @@ private:
     std::function<void(QMessageBox&)> m_hook;
 };
 
-}  // namespace gui_test
+}  // namespace testing_test

@@ -5,7 +5,6 @@
 #include <pty.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <string>
 
 namespace testing_test {
@@ -63,14 +62,5 @@ private:
     int m_master = -1;
     std::string m_slavePath;
 };
-
-// Milliseconds that a call took on the real clock.
-template <typename F>
-long long MeasureMs(F&& call) {
-    const auto begin = std::chrono::steady_clock::now();
-    call();
-    const auto end = std::chrono::steady_clock::now();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(end - begin).count();
-}
 
 }  // namespace testing_test

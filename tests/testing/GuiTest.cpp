@@ -1,4 +1,4 @@
-#include "tests/gui/GuiTest.h"
+#include "tests/testing/GuiTest.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -7,7 +7,7 @@
 #include <QMouseEvent>
 #include <QThread>
 
-namespace gui_test {
+namespace testing_test {
 
 void ProcessEvents() {
     for (int i = 0; i < 3; ++i)
@@ -82,4 +82,4 @@ void BoxAnswerer::Look() {
     }
 }
 
-}  // namespace gui_test
+}  // namespace testing_test
