@@ -113,6 +113,10 @@ const std::string kMorvaneSummary =
     "Measurement mode set successfully\nDefault for plate movement set successfully\n";
 constexpr int kReadyWaitMs = CVeltrixInstrumentSettingsDlg::kReadyWaitLimitMs;
 
+Matcher<const std::string&> LinkLost() {
+    return AllOf(HasSubstr(" was lost: "), EndsWith("\nGo back to step 1 to connect again."));
+}
+
 std::vector<Row> Rows() {
     using K = sim::FaultKind;
     const int vt = sim::kModeVeltrix;
@@ -209,8 +213,12 @@ std::vector<Row> Rows() {
         {"ModeChangeUnanswered", Where::Finish, vt, 9600, {Fault(K::Silence, "DB CNF RCMODE ")}, "", "19200",
          {"Error changing instrument mode!"}, false, 12000},
         {"KilledDuringSave", Where::Finish, vt, 9600, {Fault(K::Delay, write, {}, 3000)}, write, "",
-         {kVeltrixSummary, AllOf(HasSubstr(" was lost: "), EndsWith("\nGo back to step 1 to connect again."))},
-         false, 4000},
+         {kVeltrixSummary, LinkLost()}, false, 4000},
+        // Gone while the wizard polls a busy instrument: the wait ends at once, not after 30 s.
+        {"KilledWhileBusy", Where::Finish, vt, 9600, {Fault(K::Reply, "?", "B", 0, -1)}, "??", "",
+         {LinkLost()}, false, 1500},
+        {"KilledWhileBusyShortFrames", Where::Finish, mv, 9600, {Fault(K::Reply, "?", "B", 0, -1)}, "?", "",
+         {LinkLost()}, false, 1500},
     };
     // clang-format on
 }
