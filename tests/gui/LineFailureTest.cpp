@@ -220,12 +220,16 @@ TEST_F(LineFailureTest, CancelStopsFindAnyAfterTheAttemptInProgress) {
     Open(1);
     instruments[0]->AddFault(sim::Fault{sim::FaultKind::Silence, "!", -1, {}, 0});
     QElapsedTimer sinceCancel;
+    QString whileStopping;
     QTimer::singleShot(300, [&] {
         MouseClick(*window->WidgetFor(framework::IDCANCEL));
         sinceCancel.start();
+        whileStopping = window->BusyText();
     });
     MouseClick(*window->WidgetFor(IDC_FIND_ANY));
     ASSERT_TRUE(sinceCancel.isValid());
+    EXPECT_TRUE(whileStopping.startsWith("Stopping after this exchange: Waiting on "))
+        << whileStopping.toStdString();
     // One attempt at 9600 baud: a type query at 8N1 and one at 7E2, each 100 ms of settling
     // and a read that gives up after 600 ms.
     EXPECT_LT(sinceCancel.elapsed(), 2 * 700 + 500);

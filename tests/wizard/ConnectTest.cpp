@@ -187,6 +187,11 @@ TEST(ConnectFindAny, SearchesEveryPortAtEveryRateInListOrderAndShowsTheFind) {
     EXPECT_THAT(h.Boxes(), IsEmpty());
     EXPECT_EQ(h.host.WaitCursorBegins(), 1);
     EXPECT_FALSE(h.host.IsCursorBusy());
+    // What was found is said, and Enter goes on from here.
+    ASSERT_EQ(h.host.Notes().size(), 1u);
+    EXPECT_THAT(h.host.Notes()[0], ::testing::StartsWith("Found Veltrix (+VT) on "));
+    EXPECT_THAT(h.host.Notes()[0], ::testing::EndsWith(" at 2400 baud"));
+    EXPECT_EQ(h.sheet.GetFocusId(), framework::ID_WIZNEXT);
 
     // Next connects again with what the boxes show.
     h.w.Next();
