@@ -69,6 +69,7 @@ ReadyPollResult SendWhenReady(SerialDevice& port, Framing framing, std::string_v
         const std::int64_t shown = WaitBound::Now();
         if (onErrorReply) onErrorReply(reply);
         bound.Exclude(shown);
+        // The short frame acknowledges the error with "H"; its answer decides the loop unstripped.
         if (framing == Framing::Short) {
             clock.Sleep(kPollPauseMs);
             PurgeAndWrite(port, framing, command::kCommandH);
