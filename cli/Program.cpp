@@ -157,6 +157,11 @@ int RunJobs(const Options& options, Action action, const Profile* wanted, Consol
         }
     } else if (!options.quiet) {
         std::cout << SummaryTable(results);
+    } else {
+        // Quiet: only the ports that failed, on standard error.
+        for (const PortResult& r : results) {
+            if (!r.ok) console.Error(r.port + ": " + r.error);
+        }
     }
     if (action == Action::Find) {
         const bool found =

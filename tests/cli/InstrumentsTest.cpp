@@ -124,7 +124,20 @@ TEST(CliRead, GivesTheStateEachModelHolds) {
         ASSERT_NE(instruments.back(), nullptr);
         jobs.push_back(Job(*instruments.back(), cli::Action::Read));
     }
-    const std::vector<cli::PortResult> results = RunTogether(jobs);
+    // A user who passes through the steps of the window and cancels, on a twin of the
+    // emulation with four positions: read sends just what the window sends then.
+    const sim::PtyServer* twin = bench.StartInstrument(cases[2].state);
+    ASSERT_NE(twin, nullptr);
+    std::vector<cli::PortResult> results;
+    std::thread commandLine([&] { results = RunTogether(jobs); });
+    bench.MakeSheet({twin->SlavePath()});
+    bench.Run([](framework::WizardDriver& w) {
+        for (int step = 2; step <= 5; ++step)
+            ASSERT_TRUE(NextTo(w, step));
+        w.Cancel();
+    });
+    commandLine.join();
+    EXPECT_EQ(Commands(*instruments[2]), Commands(*twin));
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const cli::PortResult& r = results[i];
         SCOPED_TRACE(cases[i].name);
