@@ -7,6 +7,7 @@
 #include "cli/Differences.h"
 #include "cli/Profile.h"
 #include "cli/Program.h"
+#include "device/PortSource.h"
 #include "resources/Resources.h"
 #include "tests/cli/CliRun.h"
 
@@ -16,6 +17,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::StartsWith;
 
 class CliProfileTest : public ::testing::Test {
 protected:
@@ -103,6 +105,15 @@ TEST_F(CliProfileTest, BadCommandLinesEndWithTwo) {
         EXPECT_EQ(run.code, cli::kExitUsage) << ::testing::PrintToString(line) << run.err;
     }
     EXPECT_EQ(RunCli({"apply", "--help"}).code, cli::kExitOk);
+}
+
+TEST_F(CliProfileTest, PortsListsTheGivenPortsFirstAsStepOneDoes) {
+    const CliRun run =
+        RunCli({"ports", "--port", "/dev/veltrix-cli-a", "--port", "/dev/veltrix-cli-b"});
+    device::SetExtraPorts({});
+    EXPECT_EQ(run.code, cli::kExitOk);
+    EXPECT_THAT(run.out,
+                StartsWith("/dev/veltrix-cli-a  ( COM1 )\n/dev/veltrix-cli-b  ( COM2 )\n"));
 }
 
 TEST_F(CliProfileTest, WritesWhatItReadsBack) {
