@@ -153,6 +153,28 @@ bool ReadPlate(const Json& value, Profile& profile, std::string& error) {
     return true;
 }
 
+// Lists of numbers on one line, as people write them: [405, 450, 492, 550].
+std::string WithFlatNumberLists(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t close = text[i] == '[' ? text.find(']', i) : std::string::npos;
+        const bool numbers =
+            close != std::string::npos && text.find_first_not_of("0123456789-, \n", i + 1) == close;
+        if (!numbers) {
+            out += text[i];
+            continue;
+        }
+        std::string list = "[";
+        for (std::size_t j = i + 1; j < close; ++j) {
+            if (text[j] == '\n' || (text[j] == ' ' && list.back() != ',')) continue;
+            list += text[j];
+        }
+        out += list + "]";
+        i = close;
+    }
+    return out;
+}
+
 }  // namespace
 
 bool ReadProfile(const std::string& text, Profile& profile, std::string& error) {
@@ -212,7 +234,7 @@ std::string WriteProfile(const Profile& profile) {
         }
         doc["plate"] = plate;
     }
-    return doc.dump(2) + "\n";
+    return WithFlatNumberLists(doc.dump(2)) + "\n";
 }
 
 }  // namespace cli

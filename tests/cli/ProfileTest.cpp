@@ -130,6 +130,7 @@ TEST_F(CliProfileTest, WritesWhatItReadsBack) {
         EXPECT_EQ(read, profile);
     }
     EXPECT_THAT(cli::WriteProfile(full), HasSubstr(R"("mode": "oxq")"));
+    EXPECT_THAT(cli::WriteProfile(full), HasSubstr(R"("filters": [405, 0, 492, 550],)"));
     EXPECT_THAT(cli::WriteProfile(full), HasSubstr(R"("measurement_end": "stay")"));
     EXPECT_EQ(cli::WriteProfile(cli::Profile{}), "{\n  \"format\": 1\n}\n");
 }
