@@ -42,15 +42,19 @@ struct Options {
 
 void AddCommon(CLI::App& command, Options& options, bool withBaud) {
     if (withBaud) {
-        command.add_option("--baud", options.baud,
-                           "Connect at this rate (default: the wizard's Find any on the port)");
+        command
+            .add_option("--baud", options.baud,
+                        "Connect at this rate (default: the wizard's Find any on the port)")
+            ->option_text("N");
     }
     command.add_flag("--json", options.json, "Print one JSON document on standard output");
-    command.add_option("--trace", options.trace,
-                       "Write every read and write on the line to FILE (FILE.1, FILE.2... for "
-                       "several ports, in --port order)");
+    command
+        .add_option("--trace", options.trace,
+                    "Write every read and write on the line to FILE (FILE.1, FILE.2... for "
+                    "several ports, in --port order)")
+        ->option_text("FILE");
     command.add_flag("-q,--quiet", options.quiet,
-                     "No progress and no message lines on standard error");
+                     "No progress, no message lines and no summary; only failures");
 }
 
 // Step 1's port list, with the --port ports first.
@@ -223,16 +227,22 @@ int Main(int argc, char** argv) {
     app.require_subcommand(1, 1);
 
     CLI::App* ports = app.add_subcommand("ports", "List the serial ports as step 1 lists them");
-    ports->add_option("--port", options.ports, "A port that discovery cannot see (repeatable)");
+    ports->add_option("--port", options.ports, "A port that discovery cannot see (repeatable)")
+        ->option_text("PATH");
     ports->add_flag("--json", options.json, "Print one JSON document on standard output");
 
     CLI::App* find = app.add_subcommand("find", "Find any on every port at once");
-    find->add_option("--port", options.ports, "Search this port only (repeatable)");
+    find->add_option("--port", options.ports, "Search this port only (repeatable)")
+        ->option_text("PATH");
     AddCommon(*find, options, false);
 
     CLI::App* read = app.add_subcommand("read", "Read every setting the wizard shows as a profile");
-    read->add_option("--port", options.ports, "The instrument's port")->required()->expected(1);
-    read->add_option("-o,--output", options.output, "Write the profile here, not to stdout");
+    read->add_option("--port", options.ports, "The instrument's port")
+        ->required()
+        ->expected(1)
+        ->option_text("PATH");
+    read->add_option("-o,--output", options.output, "Write the profile here, not to stdout")
+        ->option_text("FILE");
     AddCommon(*read, options, true);
 
     CLI::App* check = app.add_subcommand("check", "Compare instruments with a profile");
@@ -240,7 +250,8 @@ int Main(int argc, char** argv) {
     for (CLI::App* command : {check, apply}) {
         command->add_option("PROFILE", options.profile, "The profile (JSON)")->required();
         command->add_option("--port", options.ports, "An instrument's port (repeatable)")
-            ->required();
+            ->required()
+            ->option_text("PATH ...");
         AddCommon(*command, options, true);
     }
     apply->add_flag("--dry-run", options.dryRun, "Stop after the comparison; write nothing");
