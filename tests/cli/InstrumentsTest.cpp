@@ -255,14 +255,28 @@ TEST(CliApply, FourInstrumentsAtOnceWithOneKilledOneSilentOneRefusingToStore) {
     ASSERT_TRUE(killed && silent && refusing && good);
     const std::string profile =
         WriteFile("fleet.json", R"({"format": 1, "baud": 38400, "measurement": "accuracy"})");
+    const std::string trace = testing::TempDir() + "fleet.trace";
+    // Made before the cable is pulled: the killed instrument's path goes with it.
+    const std::vector<std::string> args = {"apply",
+                                           profile,
+                                           "--json",
+                                           "--baud",
+                                           "9600",
+                                           "--trace",
+                                           trace,
+                                           "--port",
+                                           killed->SlavePath(),
+                                           "--port",
+                                           silent->SlavePath(),
+                                           "--port",
+                                           refusing->SlavePath(),
+                                           "--port",
+                                           good->SlavePath()};
     std::thread pullTheCable([&] {
         EXPECT_TRUE(endtoend_test::WaitUntilHeard(*killed, "DB CNF RCMODE 1 38400 N 8 1", 30000));
         bench.StopInstrument(killed);
     });
-    const std::string trace = testing::TempDir() + "fleet.trace";
-    const CliRun run = RunCli({"apply", profile, "--json", "--baud", "9600", "--trace", trace,
-                               "--port", killed->SlavePath(), "--port", silent->SlavePath(),
-                               "--port", refusing->SlavePath(), "--port", good->SlavePath()});
+    const CliRun run = RunCli(args);
     pullTheCable.join();
 
     EXPECT_EQ(run.code, cli::kExitFailed);
