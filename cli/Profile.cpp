@@ -134,7 +134,9 @@ bool ReadPlate(const Json& value, Profile& profile, std::string& error) {
         return false;
     }
     Profile::Plate plate;
-    for (const auto& [key, choice] : value.items()) {
+    for (const auto& item : value.items()) {
+        const std::string& key = item.key();
+        const Json& choice = item.value();
         const auto group = std::find_if(kPlateGroups.begin(), kPlateGroups.end(),
                                         [&](const PlateGroup& g) { return g.key == key; });
         if (group == kPlateGroups.end()) {
