@@ -7,6 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-svg-dev libgl1-mesa-dev
     xvfb xauth dbus locales
+    nlohmann-json3-dev
 )
 
 as_root=()
