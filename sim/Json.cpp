@@ -2,7 +2,7 @@
 
 namespace sim::json {
 
-Json FromBytes(std::string_view bytes) {
+std::string FromBytes(std::string_view bytes) {
     std::string utf8;
     utf8.reserve(bytes.size());
     for (const char c : bytes) {
@@ -38,7 +38,7 @@ bool ToBytes(const Json& value, std::string& bytes) {
     return true;
 }
 
-std::string Dump(const Json& value) {
+std::string Dump(const OrderedJson& value) {
     return value.dump(-1, ' ', true);
 }
 

@@ -28,7 +28,7 @@ std::size_t Index(Direction direction) {
 }  // namespace
 
 std::string JsonLine(const LogEntry& entry) {
-    json::Json line{
+    json::OrderedJson line{
         {"t", entry.timeMs}, {"dir", Name(entry.direction)}, {"text", json::FromBytes(entry.text)}};
     if (!entry.note.empty()) line["note"] = json::FromBytes(entry.note);
     return json::Dump(line);

@@ -123,7 +123,7 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 }  // namespace
 
 std::string StateToJson(const State& s) {
-    json::Json object;
+    json::OrderedJson object;
     for (const IntField& f : kIntFields)
         object[std::string(f.key)] = s.*f.member;
     object["version"] = json::FromBytes(s.version);

@@ -105,7 +105,7 @@ TEST(SimStateFile, ErrorsSayWhereAndWhat) {
 TEST(SimStateFile, ReadsCharactersUpToFfAsCodePageBytesAndIgnoresDeepUnknownFields) {
     sim::State state;
     std::string error;
-    const std::string deep = std::string(5000, '[') + std::string(5000, ']');
+    const std::string deep = std::string(30000, '[') + std::string(30000, ']');
     ASSERT_TRUE(sim::StateFromJson(
         "{\"version\": \"V 3.10 \xC3\xA9\\u00e9\", \"x\": " + deep + ", \"mode\": 2}", state,
         error))
