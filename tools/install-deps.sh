@@ -6,6 +6,7 @@ packages=(
     build-essential cmake ninja-build g++ clang clang-format libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-svg-dev libgl1-mesa-dev
+    nlohmann-json3-dev libcli11-dev
     xvfb xauth dbus locales
     nlohmann-json3-dev
 )
