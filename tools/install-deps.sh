@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-svg-dev libgl1-mesa-dev
     nlohmann-json3-dev libcli11-dev
     xvfb xauth dbus locales
-    nlohmann-json3-dev
+    ansible-core
 )
 
 as_root=()
