@@ -51,8 +51,9 @@ bool ParseObject(std::string_view text, Json& object, std::string& error) {
     Json parsed;
     try {
         parsed = Json::parse(text);
-    } catch (const Json::parse_error& e) {
-        // what() begins with the library's own tag, "[json.exception.parse_error.101] ".
+    } catch (const Json::exception& e) {
+        // A syntax error or a number beyond the double range ("1e999"). what() begins with the
+        // library's own tag, "[json.exception.parse_error.101] ".
         const std::string_view message = e.what();
         const auto tagEnd = message.find("] ");
         error = tagEnd == std::string_view::npos ? message : message.substr(tagEnd + 2);

@@ -70,6 +70,7 @@ TEST(SimStateFile, RejectsBrokenOrOutOfRangeTextsAndKeepsTheState) {
                                       R"({"mode": true})",
                                       R"({"filters": [405, 450, "492", 550]})",
                                       R"({"plate": {}})",
+                                      R"({"future": 1e999})",
                                       "{\"version\": \"\xE9\"}",
                                       std::string_view("{\"mode\": 1}\0x", 14)};
     for (const std::string_view text : texts) {
