@@ -1,15 +1,16 @@
 #include "cli/Differences.h"
 
+#include "cli/Text.h"
 #include "cli/Vocabulary.h"
 
 namespace cli {
 namespace {
 
 std::string NumbersText(const std::vector<int>& numbers) {
-    std::string text;
+    std::vector<std::string> texts;
     for (const int n : numbers)
-        text += (text.empty() ? "" : " ") + std::to_string(n);
-    return text;
+        texts.push_back(std::to_string(n));
+    return Join(texts, " ");
 }
 
 // Adds "key: held -> wanted" when the profile names the key and the values differ; describe

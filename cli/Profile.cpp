@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cli/PageRules.h"
+#include "cli/Text.h"
 #include "cli/Vocabulary.h"
 
 namespace cli {
@@ -21,13 +22,6 @@ constexpr std::array<std::string_view, 6> kKeys = {"format",  "mode",        "ba
 
 std::string Quoted(std::string_view key) {
     return "\"" + std::string(key) + "\"";
-}
-
-std::string Joined(const std::vector<std::string>& items) {
-    std::string text;
-    for (const std::string& item : items)
-        text += (text.empty() ? "" : ", ") + item;
-    return text;
 }
 
 // The value as an int; false for anything else (a fraction, a text, a number beyond int).
@@ -97,7 +91,7 @@ bool ReadBaud(const Json& value, const std::optional<int>& mode, Profile& profil
     if (std::find(offered.begin(), offered.end(), std::to_string(baud)) == offered.end()) {
         error = "\"baud\": " + std::to_string(baud) + " is not offered" +
                 (mode ? " in " + NameAt(kModeNames, *mode) + " mode" : std::string()) +
-                " (allowed: " + Joined(offered) + ")";
+                " (allowed: " + Join(offered, ", ") + ")";
         return false;
     }
     profile.baud = baud;

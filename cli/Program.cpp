@@ -18,6 +18,7 @@
 #include "cli/PortJob.h"
 #include "cli/Profile.h"
 #include "cli/Report.h"
+#include "cli/Text.h"
 #include "device/LineTrace.h"
 #include "device/PortSource.h"
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
@@ -157,6 +158,11 @@ int RunJobs(const Options& options, Action action, const Profile* wanted, Consol
         }
     } else if (!options.quiet) {
         std::cout << SummaryTable(results);
+    } else {
+        // Quiet: only the ports that failed, on standard error.
+        for (const PortResult& r : results) {
+            if (!r.ok) console.Error(r.port + ": " + r.error);
+        }
     }
     if (action == Action::Find) {
         const bool found =
@@ -187,10 +193,8 @@ bool CheckArguments(const Options& options, bool withProfile, Profile& profile,
     if (options.baud != 0) {
         const std::vector<std::string> rates = ConnectRates();
         if (std::find(rates.begin(), rates.end(), std::to_string(options.baud)) == rates.end()) {
-            error = "--baud: " + std::to_string(options.baud) + " is not offered (allowed:";
-            for (const std::string& rate : rates)
-                error += " " + rate;
-            error += ")";
+            error = "--baud: " + std::to_string(options.baud) +
+                    " is not offered (allowed: " + Join(rates, ", ") + ")";
             return false;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "cli/Console.h"
 #include "cli/Differences.h"
+#include "cli/Text.h"
 #include "cli/Vocabulary.h"
 #include "device/InstrumentType.h"
 #include "device/SerialDevice.h"
@@ -21,13 +22,6 @@ std::string OneLine(std::string text) {
     return text;
 }
 
-std::string Joined(const std::vector<std::string>& items, const char* separator) {
-    std::string text;
-    for (const std::string& item : items)
-        text += (text.empty() ? "" : separator) + item;
-    return text;
-}
-
 }  // namespace
 
 Session::Session(const PortJob& job, framework::RecordingHost& host, ObservedSheet& sheet)
@@ -36,7 +30,7 @@ Session::Session(const PortJob& job, framework::RecordingHost& host, ObservedShe
 }
 
 PortResult Session::Run() {
-    const bool passed = m_driver.Open() && Connect();
+    const bool passed = (m_driver.Open() || Fail("the wizard could not be opened")) && Connect();
     if (passed && m_job.action == Action::Find) {
         DescribeFound();
     } else if (passed && Next("connect") && PassMode() && Next("mode") && PassFilters() &&
@@ -115,7 +109,7 @@ bool Session::PassMode() {
         !m_driver.Select(IDC_BAUDRATE, baud)) {
         const int shownMode = CheckedPosition(IDC_MODE_VELTRIX);
         return Fail("baud: " + baud + " is not offered in " + NameAt(kModeNames, shownMode) +
-                    " mode (offered: " + Joined(m_driver.Items(IDC_BAUDRATE), ", ") + ")");
+                    " mode (offered: " + Join(m_driver.Items(IDC_BAUDRATE), ", ") + ")");
     }
     return true;
 }
