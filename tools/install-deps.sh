@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build g++ clang clang-format libclang-rt-14-dev
+    build-essential cmake ninja-build g++ clang clang-format libclang-rt-14-dev ccache
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-svg-dev libgl1-mesa-dev
     nlohmann-json3-dev libcli11-dev
