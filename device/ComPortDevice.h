@@ -11,10 +11,11 @@ namespace device {
 class SerialOs;
 }
 
-// The operating system's serial port: a SerialDevice on a Linux tty. Ports are numbered as
+// The operating system's serial port. On Linux a SerialDevice on a tty: ports are numbered as
 // COM1, COM2, ... by the port map (see PortSource.h); opening COMn opens the device node that
 // the map gives for it, exclusively, in raw mode, with the device's line settings. Reads and
-// writes wait by poll() under the device's time-out, stretched at low baud rates.
+// writes wait by poll() under the device's time-out, stretched at low baud rates. On Windows
+// the port \\.\COMn itself, under the same time-out rule (ComPortDeviceWindows.cpp).
 class ComPortDevice : public SerialDevice {
 public:
     // Called after a read or write with the bytes concerned, the count asked for, the count
@@ -57,20 +58,32 @@ public:
 
 protected:
     std::unique_ptr<StringList> m_pPortTable;
+#ifdef _WIN32
+    // Handle of the open port; null when none is open.
+    void* m_hPort = nullptr;
+#else
     // File descriptor of the open port; -1 when none is open.
     int m_hPort = -1;
+#endif
     Monitor m_pfnWriteMonitor = nullptr;
     Monitor m_pfnReadMonitor = nullptr;
     void* m_pWriteMonitorUser = nullptr;
     void* m_pReadMonitorUser = nullptr;
 
 private:
+#ifdef _WIN32
+    // Sets the port's five time-outs for one read or write that may wait waitMs.
+    bool SetTimeouts(int waitMs);
+#else
     // Opens the node that the port map gives for a device name without its colon (COM1 ->
     // /dev/ttyUSB0), for this program alone. The file descriptor, or -errno.
     int OpenExclusive(const std::string& deviceName);
+#endif
     int TimeoutMs();
 
     device::SerialOs& m_os;
+#ifndef _WIN32
     // Device node by device name, as the port map gave it.
     std::map<std::string, std::string> m_portNodes;
+#endif
 };

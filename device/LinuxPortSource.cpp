@@ -77,4 +77,9 @@ bool LinuxPortSource::HasUart(const std::string& entry, const std::string& node)
     return m_os.IsRealUart(m_devDir + "/" + node);
 }
 
+PortSource& SystemPortSource() {
+    static LinuxPortSource source;
+    return source;
+}
+
 }  // namespace device

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdint>
 
 #include "support/Clock.h"
@@ -22,14 +21,6 @@ int Slice(std::int64_t leftUs) {
 constexpr short kBroken = POLLERR | POLLHUP | POLLNVAL;
 
 }  // namespace
-
-int ScaledTimeoutMs(int timeoutMs, int baudRate) {
-    double t = timeoutMs;
-    if (baudRate > 0 && baudRate < 9600) t = 9600.0 / baudRate * timeoutMs;
-    if (t <= 0) return 0;
-    if (t >= static_cast<double>(INT_MAX)) return INT_MAX;
-    return static_cast<int>(t);
-}
 
 Transfer ReadWithin(SerialOs& os, int fd, unsigned char* buffer, std::size_t count,
                     long long totalMs, long long intervalMs) {

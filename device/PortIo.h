@@ -2,13 +2,10 @@
 
 #include <cstddef>
 
+#include "device/PortTimeout.h"
 #include "device/SerialOs.h"
 
 namespace device {
-
-// The time-out of one read or write: the device's time-out, stretched by 9600 / baud below
-// 9600 baud (truncated), kept within 0 .. INT_MAX. A rate of 0 or less is not scaled.
-int ScaledTimeoutMs(int timeoutMs, int baudRate);
 
 // Outcome of one timed transfer: the bytes moved, and whether the port failed (closed,
 // vanished, or an error other than "not ready") rather than merely timing out.

@@ -51,8 +51,11 @@ std::vector<std::string> GetExtraPorts();
 // Replaces the whole source on this thread for the lifetime of the object (tests).
 using ScopedPortSource = support::ScopedOverride<PortSource>;
 
-// The source in force on this thread: the Linux source over /sys/class/tty unless a
-// ScopedPortSource replaced it.
+// The machine's own port map: on Linux the serial devices under /sys/class/tty, on Windows
+// the registry's SERIALCOMM key. Defined by the build's platform source.
+PortSource& SystemPortSource();
+
+// The source in force on this thread: the system's unless a ScopedPortSource replaced it.
 PortSource& CurrentPortSource();
 
 }  // namespace device
