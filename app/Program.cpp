@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,9 @@ int RunProgram(InstrumentSettingsApp& application, int argc, char** argv) {
         return 0;
     }
 
-    QApplication qt(argc, argv);
+    // Tests run the program inside their own application object.
+    std::optional<QApplication> qt;
+    if (QApplication::instance() == nullptr) qt.emplace(argc, argv);
     QApplication::setApplicationName(QString::fromStdString(program));
     QApplication::setDesktopFileName(QStringLiteral("veltrix-instrument-settings"));
     QApplication::setWindowIcon(framework::qt::MakeIcon(framework::LoadIcon(IDR_MAINFRAME)));
@@ -68,18 +71,20 @@ int RunProgram(InstrumentSettingsApp& application, int argc, char** argv) {
     ports.insert(ports.end(), options.ports.begin(), options.ports.end());
     device::SetExtraPorts(ports);
 
+    framework::qt::QtHost host;
+    framework::ScopedHost useHost(host);
+
     device::LineTrace trace;
     if (!options.traceFile.empty()) {
         std::string error;
         const std::string version = framework::LoadString(IDS_SHEET_CAPTION);
         if (!trace.Open(options.traceFile, error, program + " (" + version + ")")) {
             std::fprintf(stderr, "%s: %s\n", program.c_str(), error.c_str());
+            // Started from the desktop, nobody reads the error stream.
+            framework::MessageBox(error);
             return 1;
         }
     }
-
-    framework::qt::QtHost host;
-    framework::ScopedHost useHost(host);
     application.SetHost(&host);
     application.SetLineTrace(trace.IsOpen() ? &trace : nullptr);
     const int result = application.Main(argc, argv);

@@ -22,3 +22,7 @@ find_program(VELTRIX_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_RO
 if(VELTRIX_WINE)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${VELTRIX_WINE})
 endif()
+
+# Header-only libraries come from the build machine.
+set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/cross)
+set(CLI11_DIR ${CMAKE_CURRENT_LIST_DIR}/cross)

@@ -88,6 +88,7 @@ ComPortDevice::~ComPortDevice() {
 
 BOOL ComPortDevice::InitSerial(int nPort, int /*nReceiveQueue*/, int /*nSendQueue*/) {
     ClearLastErrorText();
+    m_strLinkLostReason.clear();
     std::string log = "\nTry InitSerial on Port " + GetPortName(nPort);
     CloseSerial();
     const auto fail = [&](const std::string& what) {
@@ -160,6 +161,7 @@ BOOL ComPortDevice::ChangeBaudRate() {
 
 int ComPortDevice::ReadString(std::string& str) {
     str.clear();
+    if (IsLinkLost()) return 0;
     const long long t = TimeoutMs();
     const char terminator = GetTerminator();
     std::string received;
@@ -175,7 +177,10 @@ int ComPortDevice::ReadString(std::string& str) {
         unsigned char byte = 0;
         const device::Transfer read = device::ReadWithin(m_os, m_hPort, &byte, 1, waitMs, t);
         if (m_pfnReadMonitor) m_pfnReadMonitor(&byte, 1, read.count, m_pReadMonitorUser);
-        if (read.failed) return 0;
+        if (read.failed) {
+            NoteFailure(read.error);
+            return 0;
+        }
         if (read.count == 0) break;
         if (received.empty()) firstByteUs = m_os.NowUs();
         received.push_back(static_cast<char>(byte));
@@ -186,23 +191,25 @@ int ComPortDevice::ReadString(std::string& str) {
 }
 
 int ComPortDevice::ReadBytes(unsigned char* pBuffer, int nCount) {
-    if (nCount < 0 || (pBuffer == nullptr && nCount > 0)) return 0;
+    if (nCount < 0 || (pBuffer == nullptr && nCount > 0) || IsLinkLost()) return 0;
     const long long t = TimeoutMs();
     const auto count = static_cast<std::size_t>(nCount);
     std::vector<unsigned char> work(count + 1);
     const device::Transfer read =
         device::ReadWithin(m_os, m_hPort, work.data(), count, nCount + t, t);
     if (m_pfnReadMonitor) m_pfnReadMonitor(work.data(), nCount, read.count, m_pReadMonitorUser);
+    if (read.failed) NoteFailure(read.error);
     std::copy_n(work.data(), read.count, pBuffer);
     return read.count;
 }
 
 BOOL ComPortDevice::WriteBytes(const unsigned char* pBuffer, int nCount) {
-    if (nCount < 0 || (pBuffer == nullptr && nCount > 0)) return FALSE;
+    if (nCount < 0 || (pBuffer == nullptr && nCount > 0) || IsLinkLost()) return FALSE;
     const long long t = TimeoutMs();
     const device::Transfer written =
         device::WriteWithin(m_os, m_hPort, pBuffer, static_cast<std::size_t>(nCount), nCount + t);
     if (m_pfnWriteMonitor) m_pfnWriteMonitor(pBuffer, nCount, written.count, m_pWriteMonitorUser);
+    if (written.failed) NoteFailure(written.error);
     // A write that got only part of the bytes out in time has failed.
     return !written.failed && written.count == nCount ? TRUE : FALSE;
 }
@@ -218,11 +225,24 @@ int ComPortDevice::GetOutputCount() {
 }
 
 BOOL ComPortDevice::PurgeInput() {
-    return m_hPort >= 0 && m_os.Flush(m_hPort, TCIFLUSH) == 0 ? TRUE : FALSE;
+    return Flush(TCIFLUSH);
 }
 
 BOOL ComPortDevice::PurgeOutput() {
-    return m_hPort >= 0 && m_os.Flush(m_hPort, TCOFLUSH) == 0 ? TRUE : FALSE;
+    return Flush(TCOFLUSH);
+}
+
+BOOL ComPortDevice::Flush(int queue) {
+    if (m_hPort < 0 || IsLinkLost()) return FALSE;
+    const int rc = m_os.Flush(m_hPort, queue);
+    NoteFailure(-rc);
+    return rc == 0 ? TRUE : FALSE;
+}
+
+void ComPortDevice::NoteFailure(int error) {
+    if (m_hPort >= 0 && !IsLinkLost() && device::MeansPortGone(error)) {
+        m_strLinkLostReason = device::GoneReason(error);
+    }
 }
 
 void ComPortDevice::EnumeratePorts() {

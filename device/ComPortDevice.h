@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -42,6 +43,8 @@ public:
     int GetOutputCount() override;
     BOOL PurgeInput() override;
     BOOL PurgeOutput() override;
+    BOOL IsLinkLost() override;
+    std::string GetLinkLostReason() override;
 
     virtual BOOL SetReadMonitor(Monitor pfnMonitor, void* pUser);
     virtual BOOL SetWriteMonitor(Monitor pfnMonitor, void* pUser);
@@ -74,10 +77,16 @@ private:
 #ifdef _WIN32
     // Sets the port's five time-outs for one read or write that may wait waitMs.
     bool SetTimeouts(int waitMs);
+    // Marks the link lost when the system's error code means that the port has gone.
+    void NoteFailure(std::uint32_t error);
+    BOOL Purge(std::uint32_t flags);
 #else
     // Opens the node that the port map gives for a device name without its colon (COM1 ->
     // /dev/ttyUSB0), for this program alone. The file descriptor, or -errno.
     int OpenExclusive(const std::string& deviceName);
+    // Marks the link lost when the error means that the port has gone.
+    void NoteFailure(int error);
+    BOOL Flush(int queue);
 #endif
     int TimeoutMs();
 
@@ -86,4 +95,6 @@ private:
     // Device node by device name, as the port map gave it.
     std::map<std::string, std::string> m_portNodes;
 #endif
+    // Empty while the link holds; why it was lost otherwise.
+    std::string m_strLinkLostReason;
 };

@@ -1,5 +1,5 @@
-// The parts of the serial port that are the same on every system: the port names, the monitors
-// and the time-out rule. The rest is in ComPortDevice.cpp (Linux) or ComPortDeviceWindows.cpp.
+// The parts of the serial port that are the same on every system: the port names, the monitors,
+// the lost link and the time-out rule. The rest is in ComPortDevice.cpp (Linux) or ComPortDeviceWindows.cpp.
 #include "device/ComPortDevice.h"
 #include "device/PortTimeout.h"
 
@@ -39,4 +39,12 @@ BOOL ComPortDevice::ClearWriteMonitor() {
 
 int ComPortDevice::TimeoutMs() {
     return device::ScaledTimeoutMs(GetTimeout(), GetBaudRate());
+}
+
+BOOL ComPortDevice::IsLinkLost() {
+    return m_strLinkLostReason.empty() ? FALSE : TRUE;
+}
+
+std::string ComPortDevice::GetLinkLostReason() {
+    return m_strLinkLostReason;
 }

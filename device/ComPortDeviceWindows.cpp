@@ -34,6 +34,23 @@ HANDLE AsHandle(void* port) {
     return static_cast<HANDLE>(port);
 }
 
+// Whether a failed transfer means that the port has gone (a USB adapter unplugged, the line
+// hung up) rather than a passing fault: after these no later call on the handle succeeds.
+bool MeansPortGone(DWORD error) {
+    switch (error) {
+        case ERROR_ACCESS_DENIED:
+        case ERROR_NOT_READY:
+        case ERROR_BAD_COMMAND:
+        case ERROR_GEN_FAILURE:
+        case ERROR_NO_SUCH_DEVICE:
+        case ERROR_DEVICE_NOT_CONNECTED:
+        case ERROR_DEVICE_REMOVED:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 ComPortDevice::ComPortDevice() : ComPortDevice(device::RealSerialOs()) {}
@@ -48,6 +65,7 @@ ComPortDevice::~ComPortDevice() {
 
 BOOL ComPortDevice::InitSerial(int nPort, int nReceiveQueue, int nSendQueue) {
     ClearLastErrorText();
+    m_strLinkLostReason.clear();
     std::string log = "\nTry InitSerial on Port " + GetPortName(nPort);
     CloseSerial();
     const auto fail = [&](const std::string& what) {
@@ -145,6 +163,7 @@ BOOL ComPortDevice::ChangeBaudRate() {
 
 int ComPortDevice::ReadString(std::string& str) {
     str.clear();
+    if (IsLinkLost()) return 0;
     const int t = TimeoutMs();
     const char terminator = GetTerminator();
     std::string received;
@@ -168,7 +187,10 @@ int ComPortDevice::ReadString(std::string& str) {
         if (m_pfnReadMonitor) {
             m_pfnReadMonitor(&byte, 1, static_cast<int>(got), m_pReadMonitorUser);
         }
-        if (!ok) return 0;
+        if (!ok) {
+            NoteFailure(m_os.LastError());
+            return 0;
+        }
         if (got == 0) break;
         if (received.empty()) firstByteMs = m_os.NowMs();
         received.push_back(static_cast<char>(byte));
@@ -179,11 +201,13 @@ int ComPortDevice::ReadString(std::string& str) {
 }
 
 int ComPortDevice::ReadBytes(unsigned char* pBuffer, int nCount) {
-    if (nCount < 0 || (pBuffer == nullptr && nCount > 0)) return 0;
+    if (nCount < 0 || (pBuffer == nullptr && nCount > 0) || IsLinkLost()) return 0;
     if (!SetTimeouts(TimeoutMs())) return 0;
     std::vector<unsigned char> work(static_cast<std::size_t>(nCount) + 1);
     DWORD got = 0;
-    m_os.Read(AsHandle(m_hPort), work.data(), static_cast<DWORD>(nCount), got);
+    if (!m_os.Read(AsHandle(m_hPort), work.data(), static_cast<DWORD>(nCount), got)) {
+        NoteFailure(m_os.LastError());
+    }
     got = std::min<DWORD>(got, static_cast<DWORD>(nCount));
     if (m_pfnReadMonitor) {
         m_pfnReadMonitor(work.data(), nCount, static_cast<int>(got), m_pReadMonitorUser);
@@ -193,10 +217,11 @@ int ComPortDevice::ReadBytes(unsigned char* pBuffer, int nCount) {
 }
 
 BOOL ComPortDevice::WriteBytes(const unsigned char* pBuffer, int nCount) {
-    if (nCount < 0 || (pBuffer == nullptr && nCount > 0)) return FALSE;
+    if (nCount < 0 || (pBuffer == nullptr && nCount > 0) || IsLinkLost()) return FALSE;
     if (!SetTimeouts(TimeoutMs())) return FALSE;
     DWORD written = 0;
     const bool ok = m_os.Write(AsHandle(m_hPort), pBuffer, static_cast<DWORD>(nCount), written);
+    if (!ok) NoteFailure(m_os.LastError());
     if (m_pfnWriteMonitor) {
         m_pfnWriteMonitor(pBuffer, nCount, static_cast<int>(written), m_pWriteMonitorUser);
     }
@@ -217,11 +242,25 @@ int ComPortDevice::GetOutputCount() {
 }
 
 BOOL ComPortDevice::PurgeInput() {
-    return m_hPort && m_os.Purge(AsHandle(m_hPort), PURGE_RXABORT | PURGE_RXCLEAR) ? TRUE : FALSE;
+    return Purge(PURGE_RXABORT | PURGE_RXCLEAR);
 }
 
 BOOL ComPortDevice::PurgeOutput() {
-    return m_hPort && m_os.Purge(AsHandle(m_hPort), PURGE_TXABORT | PURGE_TXCLEAR) ? TRUE : FALSE;
+    return Purge(PURGE_TXABORT | PURGE_TXCLEAR);
+}
+
+BOOL ComPortDevice::Purge(std::uint32_t flags) {
+    if (!m_hPort || IsLinkLost()) return FALSE;
+    if (m_os.Purge(AsHandle(m_hPort), flags)) return TRUE;
+    NoteFailure(m_os.LastError());
+    return FALSE;
+}
+
+void ComPortDevice::NoteFailure(std::uint32_t error) {
+    if (m_hPort && !IsLinkLost() && MeansPortGone(error)) {
+        const std::string text = device::ErrorText(error);
+        m_strLinkLostReason = text.empty() ? "error " + std::to_string(error) : text;
+    }
 }
 
 void ComPortDevice::EnumeratePorts() {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <system_error>
 
 #include "support/Clock.h"
 
@@ -22,11 +23,21 @@ constexpr short kBroken = POLLERR | POLLHUP | POLLNVAL;
 
 }  // namespace
 
+bool MeansPortGone(int error) {
+    return error == kHungUp || error == EIO || error == ENXIO || error == ENODEV;
+}
+
+std::string GoneReason(int error) {
+    if (error == kHungUp) return "the line hung up";
+    return std::system_category().message(error);
+}
+
 Transfer ReadWithin(SerialOs& os, int fd, unsigned char* buffer, std::size_t count,
                     long long totalMs, long long intervalMs) {
     Transfer result;
     if (fd < 0) {
         result.failed = true;
+        result.error = EBADF;
         return result;
     }
     const std::int64_t deadline = os.NowUs() + totalMs * 1000;
@@ -43,6 +54,7 @@ Transfer ReadWithin(SerialOs& os, int fd, unsigned char* buffer, std::size_t cou
         if (ready == -EINTR) continue;
         if (ready < 0 || (revents & POLLNVAL)) {
             result.failed = true;
+            result.error = ready < 0 ? -ready : EBADF;
             break;
         }
         if (ready == 0) {
@@ -59,6 +71,7 @@ Transfer ReadWithin(SerialOs& os, int fd, unsigned char* buffer, std::size_t cou
         if ((n == -EAGAIN || n == -EINTR) && !(revents & kBroken)) continue;
         // End of file, hang-up or a read error: the port is gone.
         result.failed = true;
+        result.error = n < 0 && n != -EAGAIN && n != -EINTR ? static_cast<int>(-n) : kHungUp;
         break;
     }
     result.count = static_cast<int>(got);
@@ -70,6 +83,7 @@ Transfer WriteWithin(SerialOs& os, int fd, const unsigned char* buffer, std::siz
     Transfer result;
     if (fd < 0) {
         result.failed = true;
+        result.error = EBADF;
         return result;
     }
     const std::int64_t deadline = os.NowUs() + totalMs * 1000;
@@ -82,6 +96,7 @@ Transfer WriteWithin(SerialOs& os, int fd, const unsigned char* buffer, std::siz
         }
         if (n != 0 && n != -EAGAIN && n != -EINTR) {
             result.failed = true;
+            result.error = static_cast<int>(-n);
             break;
         }
         const std::int64_t left = deadline - os.NowUs();
@@ -91,6 +106,7 @@ Transfer WriteWithin(SerialOs& os, int fd, const unsigned char* buffer, std::siz
         if (ready == -EINTR) continue;
         if (ready < 0 || (revents & kBroken)) {
             result.failed = true;
+            result.error = ready < 0 ? -ready : (revents & POLLNVAL) ? EBADF : kHungUp;
             break;
         }
         if (ready == 0) support::RunWaitHook();

@@ -17,14 +17,16 @@ constexpr int kErrorRepliesAllowed = 3;
 // Time spent waiting for the instrument since the start, leaving out the handler's time.
 class WaitBound {
 public:
-    WaitBound() : m_start(Now()) {}
+    explicit WaitBound(int limitMs) : m_start(Now()), m_limitMs(limitMs) {}
 
-    bool Exceeded() const { return Now() - m_start - m_excludedMs >= kReadyWaitLimitMs; }
+    std::int64_t Waited() const { return Now() - m_start - m_excludedMs; }
+    bool Exceeded() const { return Waited() >= m_limitMs; }
     void Exclude(std::int64_t since) { m_excludedMs += Now() - since; }
     static std::int64_t Now() { return support::CurrentClock().NowMs(); }
 
 private:
     std::int64_t m_start;
+    int m_limitMs;
     std::int64_t m_excludedMs = 0;
 };
 
@@ -38,18 +40,26 @@ void PurgeAndWrite(SerialDevice& port, Framing framing, std::string_view text) {
 }  // namespace
 
 ReadyPollResult SendWhenReady(SerialDevice& port, Framing framing, std::string_view command,
-                              const ErrorReplyHandler& onErrorReply) {
+                              const ErrorReplyHandler& onErrorReply, int limitMs) {
     const std::string_view poll =
         framing == Framing::Checksummed ? command::kReadyPoll : command::kShortReadyPoll;
     support::Clock& clock = support::CurrentClock();
     ReadyPollResult result;
-    WaitBound bound;
+    WaitBound bound(limitMs);
     std::string reply;
+    bool polled = false;
     while (reply != command::kReady) {
-        if (bound.Exceeded()) {
+        result.waitedMs = bound.Waited();
+        // A port that has gone is not polled again.
+        if (port.IsLinkLost()) {
+            result.outcome = ReadyOutcome::LinkLost;
+            return result;
+        }
+        if (polled && bound.Exceeded()) {
             result.outcome = ReadyOutcome::TimedOut;
             return result;
         }
+        polled = true;
         clock.Sleep(kPollPauseMs);
         PurgeAndWrite(port, framing, poll);
         ReadFrame(port, framing, reply);
@@ -59,6 +69,7 @@ ReadyPollResult SendWhenReady(SerialDevice& port, Framing framing, std::string_v
         const std::int64_t shown = WaitBound::Now();
         if (onErrorReply) onErrorReply(reply);
         bound.Exclude(shown);
+        // The short frame acknowledges the error with "H"; its answer decides the loop unstripped.
         if (framing == Framing::Short) {
             clock.Sleep(kPollPauseMs);
             PurgeAndWrite(port, framing, command::kCommandH);

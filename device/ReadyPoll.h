@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -20,11 +21,13 @@ enum class ReadyOutcome {
     Sent,           // the instrument answered "S" and the command went out
     TooManyErrors,  // the third error reply: the command was not sent
     TimedOut,       // the wait limit passed: the command was not sent
+    LinkLost,       // the port has gone (SerialDevice::IsLinkLost): no more polls
 };
 
 struct ReadyPollResult {
     ReadyOutcome outcome = ReadyOutcome::Sent;
-    int errorReplies = 0;  // error replies seen while waiting, each passed to the handler
+    int errorReplies = 0;       // error replies seen while waiting, each passed to the handler
+    std::int64_t waitedMs = 0;  // the time counted against the limit
 };
 
 // Receives each error reply (a reply beginning with "ERR"), without its framing.
@@ -34,7 +37,9 @@ using ErrorReplyHandler = std::function<void(const std::string& reply)>;
 // ("??" checksummed, "?" in the short frame) until the reply is exactly "S"; then the input is
 // purged and the command sent in the same framing. After an error reply in the short frame the
 // instrument is sent "H", whose answer is read unstripped and decides the loop like a poll's.
+// At least one poll is made, whatever the limit: a limit of 0 makes exactly one.
 ReadyPollResult SendWhenReady(SerialDevice& port, Framing framing, std::string_view command,
-                              const ErrorReplyHandler& onErrorReply);
+                              const ErrorReplyHandler& onErrorReply,
+                              int limitMs = kReadyWaitLimitMs);
 
 }  // namespace device

@@ -252,3 +252,11 @@ int SerialDevice::GetPortNumber() {
 void SerialDevice::SetPortNumber(int nPort) {
     m_nPortNumber = nPort;
 }
+
+BOOL SerialDevice::IsLinkLost() {
+    return FALSE;
+}
+
+std::string SerialDevice::GetLinkLostReason() {
+    return {};
+}

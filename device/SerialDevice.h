@@ -79,6 +79,12 @@ public:
     virtual int GetPortNumber();
     virtual void SetPortNumber(int nPort);
 
+    // Our addition, after the operations above: whether the open port has gone (unplugged,
+    // powered off, hung up) and why. While it is lost every transfer fails at once; the next
+    // InitSerial starts afresh. The base device never loses its link.
+    virtual BOOL IsLinkLost();
+    virtual std::string GetLinkLostReason();
+
 protected:
     std::int32_t m_nPortNumber = 0;
     std::int32_t m_nBaudRate = 9600;

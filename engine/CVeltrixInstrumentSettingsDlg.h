@@ -7,6 +7,7 @@
 #include "device/ReadyPoll.h"
 #include "device/SerialDevice.h"
 #include "engine/AutoProxyLink.h"
+#include "engine/LinkNotices.h"
 #include "framework/PropertySheet.h"
 #include "framework/Resources.h"
 #include "support/Bool.h"
@@ -71,6 +72,9 @@ public:
     // Stores the code as given, known or not.
     virtual void SetInstrumentType(const std::string& code);
 
+    // Step 1 connected to an instrument: what the sheet knew about the old link is gone.
+    void OnConnected();
+
     // FALSE, after hiding the window, while an automation proxy is attached; TRUE otherwise.
     BOOL CanExit();
     // The icon shown while the minimised window is dragged.
@@ -78,8 +82,10 @@ public:
 
     // The longest time SendCommand polls an instrument that neither becomes ready nor reports
     // an error (a busy or silent instrument): 30 s of waiting for the instrument, checked before
-    // each poll; an error reply's message box left open does not count.
+    // each poll; an error reply's message box left open does not count. Once it ran out, later
+    // commands poll once until the instrument is ready again.
     static constexpr int kReadyWaitLimitMs = device::kReadyWaitLimitMs;
+    int m_nReadyWaitLimitMs = kReadyWaitLimitMs;  // tests shorten it
 
     // Not owned: set by the automation proxy while a client holds it.
     engine::AutoProxyLink* m_pAutoProxy = nullptr;
@@ -116,4 +122,5 @@ private:
     void ForgetPage(const framework::PropertyPage* page);
 
     DeviceFactory m_makeDevice;
+    engine::LinkNotices m_linkNotices;
 };

@@ -20,6 +20,7 @@ BOOL CVeltrixInstrumentSettingsDlg::SaveSettings() {
     std::string reply;
     ReadReply(reply);
     if (reply == device::command::kAccepted) return TRUE;
-    framework::MessageBox("Error saving instrument settings!");
+    // A lost link has said so already.
+    if (!GetDevice()->IsLinkLost()) framework::MessageBox("Error saving instrument settings!");
     return FALSE;
 }

@@ -18,7 +18,14 @@ private:
     int& m_depth;
 };
 
+// Per thread: sheets driven on several threads count their own users' inputs.
+thread_local unsigned long g_inputCount = 0;
+
 }  // namespace
+
+unsigned long InputCount() {
+    return g_inputCount;
+}
 
 Dialog::Dialog(int templateId) : m_templateId(templateId) {}
 
@@ -203,6 +210,7 @@ void Dialog::EnableWindow(bool enable) {
 bool Dialog::TypeText(int id, std::string text) {
     Control* c = UsableControl(id, ControlKind::EditBox);
     if (c == nullptr) return false;
+    ++g_inputCount;
     c->SetText(std::move(text));  // the edit box reports the change itself
     return true;
 }
@@ -217,6 +225,7 @@ bool Dialog::Click(int id) {
         c = UsableControl(id, ControlKind::PushButton);
         if (c == nullptr) return false;
     }
+    ++g_inputCount;
     Notify(id, Notification::Clicked);
     return true;
 }
@@ -224,6 +233,7 @@ bool Dialog::Click(int id) {
 bool Dialog::SelectItem(int id, int index) {
     Control* c = UsableControl(id, ControlKind::DropDownList);
     if (c == nullptr || index < 0 || index >= c->ItemCount()) return false;
+    ++g_inputCount;
     c->SetSelection(index);
     Notify(id, Notification::SelectionChanged);
     return true;

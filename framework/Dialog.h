@@ -22,6 +22,10 @@ namespace framework {
 
 class DataExchange;
 
+// How many inputs the one door (TypeText, Click, SelectItem) has taken on this thread, so
+// that work can tell whether the user has acted since it last said something.
+unsigned long InputCount();
+
 // What a control reports to its dialog's OnCommand.
 enum class Notification {
     Changed,           // an edit box's text changed

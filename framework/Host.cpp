@@ -46,6 +46,14 @@ int MessageBox(const std::string& text, MessageIcon icon) {
     return IDOK;
 }
 
+bool StopRequested() {
+    return CurrentHost().TakeStopRequest();
+}
+
+void ShowNote(const std::string& text) {
+    CurrentHost().ShowNote(text);
+}
+
 WaitCursor::WaitCursor() {
     CurrentHost().BeginWaitCursor();
 }

@@ -8,6 +8,7 @@
 //   framework::ScopedHost use(host);             // current until the end of the scope
 //   framework::MessageBox("Could not connect instrument!");   // warning icon, OK
 //   { framework::WaitCursor busy; ... }          // busy cursor while it lives
+//   if (framework::StopRequested()) return;      // the user pressed Cancel meanwhile
 
 #include <string>
 
@@ -38,6 +39,13 @@ public:
     virtual void RepaintWhileWaiting() = 0;
     // The application asks to end its event loop.
     virtual void Quit() {}
+    // Whether the user asked to stop the work in progress (Cancel, Esc or the close button
+    // while the program was busy). Asking takes the request: it then no longer ends the
+    // wizard once the work is over.
+    virtual bool TakeStopRequest() { return false; }
+    // A line about the outcome of the input being handled (what a search found), shown
+    // until the next input.
+    virtual void ShowNote(const std::string& /*text*/) {}
 
     // Model changes, for the mirror on screen.
     virtual void OnControlChanged(Control& control, ControlChange what);
@@ -58,6 +66,12 @@ public:
 
 // A box through the current host, captioned with the application title. Returns IDOK.
 int MessageBox(const std::string& text, MessageIcon icon = MessageIcon::Warning);
+
+// The current host's TakeStopRequest.
+bool StopRequested();
+
+// The current host's ShowNote.
+void ShowNote(const std::string& text);
 
 // The busy cursor for the lifetime of this object.
 class WaitCursor {

@@ -42,6 +42,7 @@ public:
     void EndWaitCursor() override;
     void RepaintWhileWaiting() override { ++m_repaints; }
     void Quit() override { m_quitRequested = true; }
+    void ShowNote(const std::string& text) override { m_notes.push_back(text); }
 
     const std::vector<RecordedBox>& Boxes() const { return m_boxes; }
     std::vector<std::string> BoxTexts() const;
@@ -52,6 +53,7 @@ public:
     int Repaints() const { return m_repaints; }
     int ModalRuns() const { return m_modalRuns; }
     bool QuitRequested() const { return m_quitRequested; }
+    const std::vector<std::string>& Notes() const { return m_notes; }
 
 private:
     ModalScript m_script;
@@ -63,6 +65,7 @@ private:
     int m_repaints = 0;
     int m_modalRuns = 0;
     bool m_quitRequested = false;
+    std::vector<std::string> m_notes;
 };
 
 }  // namespace framework

@@ -1,161 +1,66 @@
 #include "sim/Json.h"
 
-#include <cstdio>
-
 namespace sim::json {
 
-std::string Quote(std::string_view text) {
-    std::string quoted = "\"";
-    for (char c : text) {
+std::string FromBytes(std::string_view bytes) {
+    std::string utf8;
+    utf8.reserve(bytes.size());
+    for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            quoted += escaped;
+        if (byte < 0x80) {
+            utf8 += c;
         } else {
-            quoted += c;
+            utf8 += static_cast<char>(0xC0 | (byte >> 6));
+            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
         }
     }
-    return quoted + "\"";
+    return utf8;
 }
 
-namespace {
-
-class Parser {
-public:
-    explicit Parser(std::string_view text) : m_text(text) {}
-
-    bool ParseObject(Object& object) {
-        if (!Expect('{')) return false;
-        if (Peek() == '}') return Expect('}') && AtEnd();
-        do {
-            std::string key;
-            Value value;
-            if (!ParseString(key) || !Expect(':') || !ParseValue(value)) return false;
-            object[key] = std::move(value);
-        } while (Accept(','));
-        return Expect('}') && AtEnd();
-    }
-
-    std::string Error() const { return m_error + " at offset " + std::to_string(m_pos); }
-
-private:
-    char Peek() {
-        while (m_pos < m_text.size() && (m_text[m_pos] == ' ' || m_text[m_pos] == '\n' ||
-                                         m_text[m_pos] == '\r' || m_text[m_pos] == '\t')) {
-            ++m_pos;
+bool ToBytes(const Json& value, std::string& bytes) {
+    if (!value.is_string()) return false;
+    const auto& utf8 = value.get_ref<const std::string&>();
+    std::string decoded;
+    decoded.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead < 0x80) {
+            decoded += utf8[i];
+            continue;
         }
-        return m_pos < m_text.size() ? m_text[m_pos] : '\0';
+        // U+0080..U+00FF are the two-byte sequences with lead byte C2 or C3.
+        if ((lead != 0xC2 && lead != 0xC3) || i + 1 == utf8.size()) return false;
+        const auto next = static_cast<unsigned char>(utf8[++i]);
+        if ((next & 0xC0) != 0x80) return false;
+        decoded += static_cast<char>(((lead & 0x03) << 6) | (next & 0x3F));
     }
-    bool Accept(char c) {
-        if (Peek() != c) return false;
-        ++m_pos;
-        return true;
-    }
-    bool Expect(char c) { return Accept(c) || Fail(std::string("expected '") + c + "'"); }
-    bool Fail(std::string message) {
-        if (m_error.empty()) m_error = std::move(message);
+    bytes = std::move(decoded);
+    return true;
+}
+
+std::string Dump(const OrderedJson& value) {
+    return value.dump(-1, ' ', true);
+}
+
+bool ParseObject(std::string_view text, Json& object, std::string& error) {
+    // The parser takes a zero byte for the end of the text and would ignore what follows it.
+    if (const auto zero = text.find('\0'); zero != std::string_view::npos) {
+        error = "a zero byte at offset " + std::to_string(zero);
         return false;
     }
-    bool AtEnd() { return Peek() == '\0' || Fail("unexpected text after the object"); }
-
-    bool ParseValue(Value& value) {
-        const char c = Peek();
-        if (c == '"') {
-            std::string text;
-            if (!ParseString(text)) return false;
-            value = std::move(text);
-            return true;
-        }
-        if (c == '[') {
-            ++m_pos;
-            std::vector<long long> numbers;
-            if (!Accept(']')) {
-                do {
-                    long long n = 0;
-                    if (!ParseInteger(n)) return false;
-                    numbers.push_back(n);
-                } while (Accept(','));
-                if (!Expect(']')) return false;
-            }
-            value = std::move(numbers);
-            return true;
-        }
-        long long n = 0;
-        if (!ParseInteger(n)) return false;
-        value = n;
-        return true;
+    Json parsed;
+    try {
+        parsed = Json::parse(text);
+    } catch (const Json::exception& e) {
+        // A syntax error or a number beyond the double range ("1e999"). what() begins with the
+        // library's own tag, "[json.exception.parse_error.101] ".
+        const std::string_view message = e.what();
+        const auto tagEnd = message.find("] ");
+        error = tagEnd == std::string_view::npos ? message : message.substr(tagEnd + 2);
+        return false;
     }
-
-    bool ParseInteger(long long& n) {
-        Peek();
-        const bool negative = m_pos < m_text.size() && m_text[m_pos] == '-';
-        if (negative) ++m_pos;
-        const std::size_t start = m_pos;
-        n = 0;
-        while (m_pos < m_text.size() && m_text[m_pos] >= '0' && m_text[m_pos] <= '9') {
-            if (m_pos - start >= 12) return Fail("number too long");
-            n = n * 10 + (m_text[m_pos++] - '0');
-        }
-        if (m_pos == start) return Fail("expected an integer");
-        if (negative) n = -n;
-        return true;
-    }
-
-    static int HexDigit(char c) {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        return -1;
-    }
-
-    bool ParseString(std::string& out) {
-        if (!Expect('"')) return false;
-        while (m_pos < m_text.size()) {
-            const char c = m_text[m_pos++];
-            if (c == '"') return true;
-            if (c != '\\') {
-                out += c;
-                continue;
-            }
-            if (m_pos >= m_text.size()) break;
-            const char e = m_text[m_pos++];
-            if (e == 'u') {
-                // Exactly four hexadecimal digits, for one byte of the code page.
-                unsigned code = 0;
-                for (int i = 0; i < 4; ++i, ++m_pos) {
-                    const int digit = m_pos < m_text.size() ? HexDigit(m_text[m_pos]) : -1;
-                    if (digit < 0) return Fail("unsupported \\u escape");
-                    code = code * 16 + static_cast<unsigned>(digit);
-                }
-                if (code > 0xFF) return Fail("unsupported \\u escape");
-                out += static_cast<char>(code);
-            } else if (e == '"' || e == '\\' || e == '/') {
-                out += e;
-            } else if (e == 'n' || e == 'r' || e == 't') {
-                out += e == 'n' ? '\n' : e == 'r' ? '\r' : '\t';
-            } else {
-                return Fail("unsupported escape");
-            }
-        }
-        return Fail("unterminated string");
-    }
-
-    std::string_view m_text;
-    std::size_t m_pos = 0;
-    std::string m_error;
-};
-
-}  // namespace
-
-bool ParseObject(std::string_view text, Object& object, std::string& error) {
-    Parser parser(text);
-    Object parsed;
-    if (!parser.ParseObject(parsed)) {
-        error = parser.Error();
+    if (!parsed.is_object()) {
+        error = "expected a JSON object, found " + std::string(parsed.type_name());
         return false;
     }
     object = std::move(parsed);

@@ -28,10 +28,10 @@ std::size_t Index(Direction direction) {
 }  // namespace
 
 std::string JsonLine(const LogEntry& entry) {
-    std::string line = "{\"t\":" + std::to_string(entry.timeMs) + ",\"dir\":\"" +
-                       Name(entry.direction) + "\",\"text\":" + json::Quote(entry.text);
-    if (!entry.note.empty()) line += ",\"note\":" + json::Quote(entry.note);
-    return line + "}";
+    json::OrderedJson line{
+        {"t", entry.timeMs}, {"dir", Name(entry.direction)}, {"text", json::FromBytes(entry.text)}};
+    if (!entry.note.empty()) line["note"] = json::FromBytes(entry.note);
+    return json::Dump(line);
 }
 
 std::string Hex(const std::string& bytes) {

@@ -33,39 +33,86 @@ constexpr std::array<IntField, 8> kIntFields{{
 constexpr long long kIntLimit = 1000000;
 constexpr std::size_t kMaxFileSize = 65536;
 
-std::string List(const auto& numbers) {
-    std::string text = "[";
-    for (const auto n : numbers)
-        text += (text.size() > 1 ? ", " : "") + std::to_string(n);
-    return text + "]";
+std::string FieldError(std::string_view key, std::string_view what) {
+    return "field \"" + std::string(key) + "\" " + std::string(what);
 }
 
-template <typename T>
-bool Read(const json::Object& object, std::string_view key, T& out, std::string& error) {
+// Null when the object has no such field.
+const json::Json* Field(const json::Json& object, std::string_view key) {
     const auto it = object.find(key);
-    if (it == object.end()) return true;
-    if (const T* value = std::get_if<T>(&it->second)) {
-        out = *value;
-        return true;
-    }
-    error = "field \"" + std::string(key) + "\" has the wrong type";
-    return false;
+    return it == object.end() ? nullptr : &*it;
 }
 
-bool ReadChar(const json::Object& object, std::string_view key, char& out, std::string& error) {
+// Both of the library's integer kinds, the unsigned one above the signed range included.
+bool SmallInteger(const json::Json& value, int& out) {
+    long long n = 0;
+    if (value.is_number_unsigned()) {
+        const auto u = value.get<unsigned long long>();
+        if (u > static_cast<unsigned long long>(kIntLimit)) return false;
+        n = static_cast<long long>(u);
+    } else if (value.is_number_integer()) {
+        n = value.get<long long>();
+        if (n < -kIntLimit || n > kIntLimit) return false;
+    } else {
+        return false;
+    }
+    out = static_cast<int>(n);
+    return true;
+}
+
+bool ReadInt(const json::Json& object, std::string_view key, int& out, std::string& error) {
+    const json::Json* field = Field(object, key);
+    if (field == nullptr) return true;
+    const json::Json& value = *field;
+    if (!value.is_number_integer()) {
+        error = FieldError(key, "must be an integer");
+        return false;
+    }
+    if (!SmallInteger(value, out)) {
+        error = FieldError(key, "is out of range");
+        return false;
+    }
+    return true;
+}
+
+bool ReadList(const json::Json& object, std::string_view key, std::vector<int>& out,
+              std::string& error) {
+    const json::Json* field = Field(object, key);
+    if (field == nullptr) return true;
+    const json::Json& value = *field;
+    bool ok = value.is_array();
+    std::vector<int> numbers(ok ? value.size() : 0);
+    for (std::size_t i = 0; ok && i < numbers.size(); ++i)
+        ok = SmallInteger(value[i], numbers[i]);
+    if (!ok) {
+        error = FieldError(key, "must be a list of integers from -1000000 to 1000000");
+        return false;
+    }
+    out = std::move(numbers);
+    return true;
+}
+
+bool ReadText(const json::Json& object, std::string_view key, std::string& out,
+              std::string& error) {
+    const json::Json* field = Field(object, key);
+    if (field == nullptr) return true;
+    const json::Json& value = *field;
+    if (!json::ToBytes(value, out)) {
+        error = FieldError(key, "must be a string of characters up to U+00FF");
+        return false;
+    }
+    return true;
+}
+
+bool ReadChar(const json::Json& object, std::string_view key, char& out, std::string& error) {
     std::string text(1, out);
-    if (!Read(object, key, text, error)) return false;
+    if (!ReadText(object, key, text, error)) return false;
     if (text.size() != 1) {
-        error = "field \"" + std::string(key) + "\" must be one character";
+        error = FieldError(key, "must be one character");
         return false;
     }
     out = text[0];
     return true;
-}
-
-bool InLimit(const std::vector<long long>& numbers) {
-    return std::all_of(numbers.begin(), numbers.end(),
-                       [](long long n) { return n >= -kIntLimit && n <= kIntLimit; });
 }
 
 struct FileCloser {
@@ -76,44 +123,40 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 }  // namespace
 
 std::string StateToJson(const State& s) {
-    std::string text = "{\n";
-    for (const IntField& f : kIntFields) {
-        text += "  " + json::Quote(f.key) + ": " + std::to_string(s.*f.member) + ",\n";
-    }
-    text += "  \"version\": " + json::Quote(s.version) + ",\n";
-    text += "  \"filters\": " + List(s.filters) + ",\n";
-    text += "  \"filterSeparator\": " + json::Quote(std::string(1, s.filterSeparator)) + ",\n";
-    text += "  \"slideKind\": " + json::Quote(std::string(1, s.slideKind)) + ",\n";
-    text += "  \"plate\": " + List(s.plate) + "\n}\n";
-    return text;
+    json::OrderedJson object;
+    for (const IntField& f : kIntFields)
+        object[std::string(f.key)] = s.*f.member;
+    object["version"] = json::FromBytes(s.version);
+    object["filters"] = s.filters;
+    object["filterSeparator"] = json::FromBytes(std::string_view(&s.filterSeparator, 1));
+    object["slideKind"] = json::FromBytes(std::string_view(&s.slideKind, 1));
+    object["plate"] = s.plate;
+    // One field per line, so the file reads and compares well by eye.
+    std::string text = "{";
+    for (const auto& [key, value] : object.items())
+        text += (text.size() > 1 ? ",\n  " : "\n  ") + json::Dump(key) + ": " + json::Dump(value);
+    return text + "\n}\n";
 }
 
 bool StateFromJson(std::string_view text, State& state, std::string& error) {
-    json::Object object;
+    json::Json object;
     if (!json::ParseObject(text, object, error)) return false;
     State s = state;
     for (const IntField& f : kIntFields) {
-        long long value = s.*f.member;
-        if (!Read(object, f.key, value, error)) return false;
-        if (value < -kIntLimit || value > kIntLimit) {
-            error = "field \"" + std::string(f.key) + "\" is out of range";
-            return false;
-        }
-        s.*f.member = static_cast<int>(value);
+        if (!ReadInt(object, f.key, s.*f.member, error)) return false;
     }
-    std::vector<long long> filters(s.filters.begin(), s.filters.end());
-    std::vector<long long> plate(s.plate.begin(), s.plate.end());
-    if (!Read(object, "version", s.version, error) ||
+    std::vector<int> plate(s.plate.begin(), s.plate.end());
+    if (!ReadText(object, "version", s.version, error) ||
         !ReadChar(object, "filterSeparator", s.filterSeparator, error) ||
         !ReadChar(object, "slideKind", s.slideKind, error) ||
-        !Read(object, "filters", filters, error) || !Read(object, "plate", plate, error)) {
+        !ReadList(object, "filters", s.filters, error) ||
+        !ReadList(object, "plate", plate, error)) {
         return false;
     }
-    if (!InLimit(filters) || !InLimit(plate) || plate.size() != s.plate.size()) {
-        error = "fields \"filters\" and \"plate\" need small integers, \"plate\" four of them";
+    if (plate.size() != s.plate.size()) {
+        error = FieldError("plate", "must hold four integers");
         return false;
     }
-    s.filters.assign(filters.begin(), filters.end());
     std::copy(plate.begin(), plate.end(), s.plate.begin());
     error = Validate(s);
     if (!error.empty()) return false;

@@ -6,7 +6,10 @@ packages=(
     build-essential cmake ninja-build g++ clang clang-format libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-svg-dev libgl1-mesa-dev
+    nlohmann-json3-dev libcli11-dev
     xvfb xauth dbus locales
+    # The playbook example and its test
+    ansible-core
     # The Debian package and its checks
     dpkg-dev file lintian desktop-file-utils appstream
 )

@@ -27,5 +27,11 @@ protected:
     void OnCommand(int id, framework::Notification what) override;
 
 private:
+    // Searches every port at every rate until an instrument answers or the user stops it;
+    // says what was found, or that nothing answered.
     void OnFindAny();
+    void ReportFound();
+
+    // Whether the last ConnectInstrument got the port open.
+    bool m_bPortOpened = false;
 };

@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace framework::qt {
@@ -34,6 +35,13 @@ public:
 
     bool IsBusy() const { return m_depth > 0; }
 
+    // The user asked to stop (Cancel, Esc, the close box) while the thread was busy. Work that
+    // can stop between its steps takes the request; otherwise the window acts on it once the
+    // work is over.
+    void RequestStop() { m_stopRequested = true; }
+    bool IsStopRequested() const { return m_stopRequested; }
+    bool TakeStopRequest() { return std::exchange(m_stopRequested, false); }
+
     // Runs the work from the event loop once nothing is in progress, in the order given. Work
     // still pending when the activity is destroyed is dropped.
     void RunWhenIdle(std::function<void()> work);
@@ -43,6 +51,7 @@ private:
     void RunPending();
 
     int m_depth = 0;
+    bool m_stopRequested = false;
     bool m_scheduled = false;
     std::vector<std::function<void()>> m_pending;
     // Timers aimed at this object die with it.

@@ -1,11 +1,13 @@
 #include "framework/qt/ControlWidgets.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 
 #include "framework/qt/CodePageText.h"
@@ -43,6 +45,10 @@ void MirrorItems(QComboBox& box, const Control& control) {
         box.addItem(FromCodePage(item));
     // A refilled box selects its first item by itself; the model's selection decides.
     box.setCurrentIndex(control.Selection());
+    // The opened list shows every item whole (long port names), however narrow the box.
+    QAbstractItemView& list = *box.view();
+    list.setMinimumWidth(list.sizeHintForColumn(0) + 2 * list.frameWidth() +
+                         list.verticalScrollBar()->sizeHint().width());
 }
 
 }  // namespace

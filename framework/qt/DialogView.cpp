@@ -149,6 +149,7 @@ void DialogView::Deliver(const Control* control, const std::function<void(Dialog
     // another input) would run a page's handler inside another one: it is not taken.
     if (m_activity.IsBusy()) {
         MirrorAll(*widget, *control);
+        if (m_refusedInput) m_refusedInput(control->Id());
         return;
     }
     {

@@ -35,6 +35,8 @@ public:
     // The model is going away: the view forgets it and ignores all input from now on.
     void Detach();
     void SetAfterInput(AfterInput after) { m_afterInput = std::move(after); }
+    // Runs with the control's id when input is refused because the program is busy.
+    void SetRefusedInput(std::function<void(int)> refused) { m_refusedInput = std::move(refused); }
 
     // The widget of the control with this id; null when none.
     QWidget* WidgetFor(int id) const;
@@ -66,6 +68,7 @@ private:
     Dialog* m_dialog;
     Activity& m_activity;
     AfterInput m_afterInput;
+    std::function<void(int)> m_refusedInput;
     QSize m_area;
     std::vector<Entry> m_entries;  // tab order
 };

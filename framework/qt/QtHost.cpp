@@ -30,7 +30,11 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
 
 }  // namespace
 
-QtHost::QtHost() = default;
+QtHost::QtHost()
+    : m_gate([this](QObject* target) {
+          return std::any_of(m_windows.begin(), m_windows.end(),
+                             [target](const auto& w) { return w->IsCancelButton(target); });
+      }) {}
 
 QtHost::~QtHost() {
     for (auto& window : m_windows)
@@ -79,7 +83,10 @@ void QtHost::EndWaitCursor() {
 
 void QtHost::RepaintWhileWaiting() {
     Activity::Scope busy(m_activity);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Input is taken off the queue and dropped now: held back, it would be carried out once
+    // the wait is over, long after the user gave it.
+    InputGate::Closed closed(m_gate);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void QtHost::Quit() {
@@ -88,6 +95,14 @@ void QtHost::Quit() {
         run.loop->exit();
     for (QEventLoop* wait : m_waits)
         wait->exit();
+}
+
+bool QtHost::TakeStopRequest() {
+    return m_activity.TakeStopRequest();
+}
+
+void QtHost::ShowNote(const std::string& text) {
+    if (WizardWindow* window = CurrentWindow()) window->ShowNote(FromCodePage(text));
 }
 
 void QtHost::OnControlChanged(Control& control, ControlChange what) {

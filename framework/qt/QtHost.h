@@ -3,7 +3,8 @@
 // The framework's host on a real screen with Qt 6: each property sheet gets a WizardWindow
 // that mirrors every model change; message boxes are QMessageBox with the OK button only; the
 // wait cursor is the application's override cursor; while the program blocks on the serial
-// line the windows repaint, but no user input is taken.
+// line the windows repaint, and the user's input is dropped, except that Cancel, Esc and the
+// close box ask the work to stop.
 // A QApplication must exist for the host's lifetime.
 //   QApplication qt(argc, argv);
 //   framework::qt::QtHost host;
@@ -17,6 +18,7 @@
 
 #include "framework/Host.h"
 #include "framework/qt/Activity.h"
+#include "framework/qt/InputGate.h"
 #include "framework/qt/WizardWindow.h"
 
 namespace framework::qt {
@@ -35,6 +37,8 @@ public:
     void EndWaitCursor() override;
     void RepaintWhileWaiting() override;
     void Quit() override;
+    bool TakeStopRequest() override;
+    void ShowNote(const std::string& text) override;
     void OnControlChanged(Control& control, ControlChange what) override;
     void OnDialogChanged(Dialog& dialog, DialogChange what) override;
 
@@ -65,6 +69,8 @@ private:
     void RetireWindow(const Dialog& sheet);
 
     Activity m_activity;
+    // Closed while the program waits on the line: input then is dropped, not queued.
+    InputGate m_gate;
     std::vector<std::unique_ptr<WizardWindow>> m_windows;
     // Windows whose sheets are gone; deleted once no handler of theirs can be running.
     std::vector<std::unique_ptr<WizardWindow>> m_retired;

@@ -9,6 +9,7 @@
 
 #include "framework/Resources.h"
 #include "framework/qt/CodePageText.h"
+#include "framework/qt/ElidedText.h"
 #include "framework/qt/IconImage.h"
 
 namespace framework::qt {
@@ -19,6 +20,8 @@ constexpr int kMargin = 7;
 constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 14;
 constexpr int kButtonGap = 7;
+// The line of busy text between the pages and the separator.
+constexpr int kBusyHeight = 9;
 
 // The template a page is made from, also before its window exists.
 const DialogTemplate* TemplateOf(const PropertyPage& page) {
@@ -43,8 +46,7 @@ WizardWindow::WizardWindow(PropertySheet& sheet, Activity& activity)
     m_busy->setObjectName(QStringLiteral("busyText"));
     m_busy->setTextFormat(Qt::PlainText);
     m_busy->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    // Two lines of a smaller font fit beside the buttons: enough for a port and its settings.
-    m_busy->setWordWrap(true);
+    m_busy->setWordWrap(false);
     QFont small = m_busy->font();
     if (small.pointSizeF() > 0) small.setPointSizeF(small.pointSizeF() * 0.85);
     m_busy->setFont(small);
@@ -55,6 +57,9 @@ WizardWindow::WizardWindow(PropertySheet& sheet, Activity& activity)
         u.ToPixels(WidthUnits(), kButtonHeight), this);
     m_sheetView->setObjectName(QStringLiteral("sheetButtons"));
     m_sheetView->SetAfterInput([this] { AfterInput(); });
+    m_sheetView->SetRefusedInput([this](int id) {
+        if (id == IDCANCEL) RequestStop();
+    });
     setWindowTitle(FromCodePage(sheet.GetCaption()));
     Layout();
 }
@@ -150,12 +155,32 @@ void WizardWindow::Present() {
 }
 
 void WizardWindow::ShowBusyText(const QString& text) {
-    m_busy->setText(text);
-    m_busy->setToolTip(text);
+    m_busyText = text;
+    QString shown = text;
+    if (m_activity.IsBusy() && m_activity.IsStopRequested()) {
+        shown = text.isEmpty() ? QStringLiteral("Stopping after this exchange")
+                               : QStringLiteral("Stopping after this exchange: ") + text;
+    }
+    m_busy->setToolTip(shown);
+    m_busy->setText(ElideLongestWord(shown, m_busy->fontMetrics(), m_busy->width()));
 }
 
 QString WizardWindow::BusyText() const {
-    return m_busy->text();
+    return m_busy->toolTip();
+}
+
+void WizardWindow::ShowNote(const QString& text) {
+    m_note = text;
+    ShowBusyText(text);
+}
+
+bool WizardWindow::IsCancelButton(const QObject* object) const {
+    return m_sheet != nullptr && object != nullptr && object == m_sheetView->WidgetFor(IDCANCEL);
+}
+
+void WizardWindow::RequestStop() {
+    m_activity.RequestStop();
+    ShowBusyText(m_busyText);
 }
 
 QWidget* WizardWindow::WidgetFor(int id) const {
@@ -190,9 +215,14 @@ void WizardWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void WizardWindow::closeEvent(QCloseEvent* event) {
-    // The model decides whether the window goes; while an exchange runs it stays.
+    // The model decides whether the window goes; while an exchange runs it stays, and goes
+    // once the exchange is over.
     event->ignore();
-    if (m_sheet == nullptr || m_activity.IsBusy()) return;
+    if (m_sheet == nullptr) return;
+    if (m_activity.IsBusy()) {
+        RequestStop();
+        return;
+    }
     {
         Activity::Scope busy(m_activity);
         m_sheet->Close();
@@ -203,7 +233,8 @@ void WizardWindow::closeEvent(QCloseEvent* event) {
 void WizardWindow::Layout() {
     const DialogUnits u = Units();
     const int width = WidthUnits();
-    const int lineY = kMargin + m_pageArea.height() + kMargin;
+    const int busyY = kMargin + m_pageArea.height() + kMargin / 2;
+    const int lineY = busyY + kBusyHeight + kMargin / 2;
     const int rowY = lineY + kMargin;
     const int height = rowY + kButtonHeight + kMargin;
 
@@ -218,9 +249,7 @@ void WizardWindow::Layout() {
                 w->setGeometry(PlaceSheetControl(*control));
         }
     }
-    // Busy text from the left margin to just before Back.
-    const int backX = width - kMargin - 3 * kButtonWidth - kButtonGap;
-    m_busy->setGeometry(u.ToPixels(Rect{kMargin, rowY, backX - 2 * kMargin, kButtonHeight}));
+    m_busy->setGeometry(u.ToPixels(Rect{kMargin, busyY, width - 2 * kMargin, kBusyHeight}));
     setFixedSize(u.ToPixels(width, height));
 }
 
@@ -279,7 +308,14 @@ void WizardWindow::FocusActivePage() {
 }
 
 void WizardWindow::AfterInput() {
-    if (!m_activity.IsBusy()) ShowBusyText(QString());
+    if (m_activity.IsBusy()) return;
+    // The user asked to stop meanwhile, and the work did not take the request: Cancel now.
+    if (m_sheet != nullptr && m_activity.TakeStopRequest()) {
+        Activity::Scope busy(m_activity);
+        m_sheet->Close();
+    }
+    ShowBusyText(m_note);
+    m_note.clear();
 }
 
 }  // namespace framework::qt

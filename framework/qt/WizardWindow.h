@@ -1,11 +1,12 @@
 #pragma once
 
-// The window of a property sheet in wizard mode: the pages, one shown at a time, above a line
-// and the row of the sheet's buttons (Back, Next or Finish in one place, Cancel), and a line of
-// busy text at the left of that row. The title is the sheet's caption, the icon the sheet's.
-// Enter presses Finish when it shows, else Next (or a page's push button that has the focus);
-// Esc presses Cancel; the close box closes the sheet as Cancel would, but not while the
-// program is busy with the instrument.
+// The window of a property sheet in wizard mode: the pages, one shown at a time, a line of busy
+// text, a separator and the row of the sheet's buttons (Back, Next or Finish in one place,
+// Cancel). The title is the sheet's caption, the icon the sheet's. Enter presses Finish when it
+// shows, else Next (or a page's push button that has the focus); Esc presses Cancel; the close
+// box closes the sheet as Cancel would. While the program is busy with the instrument, Cancel,
+// Esc and the close box only ask to stop: the work may stop between its steps, and otherwise
+// the sheet is cancelled once the work is over.
 //   WizardWindow window(sheet, activity);
 //   window.AddPage(page);          // when the page's controls exist
 //   window.Present();              // when the modal run starts
@@ -43,10 +44,15 @@ public:
     // From now on the window is shown whenever the sheet's window is visible.
     void Present();
 
-    // Text at the left of the button row while the program waits, e.g. the port being tried;
-    // it goes when the input that caused the wait has been handled.
+    // Text above the buttons while the program waits, e.g. the port being tried; it goes when
+    // the input that caused the wait has been handled. One line: a long port path is elided
+    // in the middle, and the whole text is the line's tooltip.
     void ShowBusyText(const QString& text);
+    // The whole text, as in the tooltip.
     QString BusyText() const;
+    // A note on the outcome of the input being handled: it stays until the next input.
+    void ShowNote(const QString& text);
+    bool IsCancelButton(const QObject* object) const;
 
     // What the user sees: the widget of a control of the active page, else of the sheet.
     QWidget* WidgetFor(int id) const;
@@ -71,6 +77,8 @@ private:
     bool Press(int id);
     void FocusActivePage();
     void AfterInput();
+    // Cancel, Esc or the close box while the program is busy.
+    void RequestStop();
 
     PropertySheet* m_sheet;
     Activity& m_activity;
@@ -80,6 +88,8 @@ private:
     std::vector<PageView> m_pages;
     QFrame* m_line;
     QLabel* m_busy;
+    QString m_busyText;
+    QString m_note;
 };
 
 }  // namespace framework::qt

@@ -1,4 +1,5 @@
-// While "Find any" searches, the window tells which port and rate it is trying.
+// While "Find any" searches, the window tells which port and rate it is trying, and then what
+// it found.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include "device/PortSource.h"
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "framework/Host.h"
+#include "framework/Ids.h"
 #include "framework/qt/QtHost.h"
 #include "resources/Resource.h"
 #include "resources/Resources.h"
@@ -56,7 +58,11 @@ TEST(FindAnyTest, TheWindowShowsEachPortAndRateWhileItSearches) {
         // The combination that answered is what the boxes show now.
         EXPECT_EQ(qobject_cast<QComboBox*>(window->WidgetFor(IDC_BAUDRATE))->currentText(),
                   "19200");
-        EXPECT_EQ(window->BusyText(), "") << "the text goes with the wait";
+        // In place of the wait: what was found; and Enter now goes on to the next step.
+        EXPECT_EQ(window->BusyText().toStdString(),
+                  "Found Veltrix (+VT) on " + simulator->SlavePath() + "  ( COM1 ) at 19200 baud");
+        EXPECT_EQ(sheet.GetFocusId(), framework::ID_WIZNEXT);
+        EXPECT_EQ(window->focusWidget(), window->WidgetFor(framework::ID_WIZNEXT));
         watch.Detach();
     }
     device::SetExtraPorts({});

@@ -8,12 +8,10 @@
 
 #include <time.h>
 
-#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +21,7 @@
 #include "framework/RecordingHost.h"
 #include "resources/Resource.h"
 #include "sim/PtyServer.h"
+#include "tests/bench/Traffic.h"
 #include "tests/testing/SimulatedPort.h"
 #include "tests/testing/Stopwatch.h"
 #include "wizard/ConnectPage.h"
@@ -33,25 +32,14 @@
 
 namespace {
 
+using bench_test::HostWire;
+using bench_test::Protocol;
+using bench_test::WireMs;
 using testing_test::ClockMs;
 
-// The pauses the protocol mandates.
-constexpr double kReadyPollPauseMs = 300;
-constexpr double kTypeQueryWaitMs = 100;
-constexpr int kBitsPerByte = 10;
 constexpr int kConnectBaud = 9600;
 constexpr double kRatioTarget = 1.03;
 constexpr double kCpuShareTarget = 0.01;
-
-double WireMs(std::size_t bytes, int baud) {
-    return static_cast<double>(bytes) * kBitsPerByte * 1000.0 / baud;
-}
-
-// The host's bytes: how many, and their time on the wire at the port's speed then.
-struct HostWire {
-    std::size_t bytes = 0;
-    double ms = 0;
-};
 
 // The serial port with a transmitter's timing: a write is handed to the pty once its bytes
 // would have left the wire.
@@ -116,68 +104,6 @@ void Choose(CVeltrixInstrumentSettingsDlg& sheet, const FinishCase& c) {
     plate.m_nAtRemoteOff = c.plate[3];
 }
 
-// The least time of the traffic in the simulator's log from entry `first` on, apart from the
-// host's bytes: the pause before each ready poll, the wait before reading each type answer,
-// and every reply byte at the instrument's speed when it answered.
-struct Protocol {
-    int polls = 0;
-    int typeQueries = 0;
-    int commands = 0;
-    std::size_t replyBytes = 0;
-    double replyMs = 0;
-    // The simulator writes a reply's first byte at once and each later one after waiting whole
-    // milliseconds towards its slot, so a reply of n bytes may be complete after
-    // (n - 1) byte times less 1 ms: earlier than a real line would deliver it.
-    double simReplyMs = 0;
-    int unanswered = 0;  // dropped, silenced or unsent: the least time would not hold
-
-    double PausesMs() const { return polls * kReadyPollPauseMs + typeQueries * kTypeQueryWaitMs; }
-    double LeastMs(const HostWire& host) const { return PausesMs() + replyMs + host.ms; }
-    double SimLeastMs(const HostWire& host) const { return PausesMs() + simReplyMs + host.ms; }
-};
-
-std::size_t HexByteCount(const std::string& note, bool& sent) {
-    std::istringstream tokens(note);
-    std::string token;
-    std::size_t count = 0;
-    while (tokens >> token && token.size() == 2)
-        ++count;
-    sent = note.find("not sent") == std::string::npos;
-    return count;
-}
-
-Protocol ReadTraffic(const std::vector<sim::LogEntry>& entries, std::size_t first, int baud) {
-    Protocol p;
-    std::string lastCommand;
-    for (std::size_t i = first; i < entries.size(); ++i) {
-        const sim::LogEntry& e = entries[i];
-        if (e.direction == sim::Direction::Dropped) ++p.unanswered;
-        if (e.direction == sim::Direction::Received) {
-            lastCommand = e.text;
-            ++p.commands;
-            if (e.text == "??" || e.text == "?") ++p.polls;
-            if (e.text == "!") ++p.typeQueries;
-            if (!e.note.empty()) ++p.unanswered;
-        }
-        if (e.direction != sim::Direction::Sent) continue;
-        bool sent = true;
-        const std::size_t bytes = HexByteCount(e.note, sent);
-        if (!sent) ++p.unanswered;
-        p.replyBytes += bytes;
-        p.replyMs += WireMs(bytes, baud);
-        if (bytes > 0) p.simReplyMs += std::max(0.0, WireMs(bytes - 1, baud) - 1.0);
-        // An accepted mode change answers at the old speed; the instrument talks at the new
-        // one from then on.
-        int mode = 0;
-        int newBaud = 0;
-        if (e.text == "+" &&
-            std::sscanf(lastCommand.c_str(), "DB CNF RCMODE %d %d", &mode, &newBaud) == 2) {
-            baud = newBaud;
-        }
-    }
-    return p;
-}
-
 struct Row {
     Protocol protocol;
     HostWire host;
@@ -224,7 +150,7 @@ Row RunFinish(const FinishCase& c) {
     for (const sim::LogEntry& e : sim.server->Traffic().Entries())
         received += e.direction == sim::Direction::Received && e.note.empty() ? 1 : 0;
     sim.server->Traffic().WaitFor(sim::Direction::Sent, received, 1000);
-    row.protocol = ReadTraffic(sim.server->Traffic().Entries(), first, kConnectBaud);
+    row.protocol = bench_test::ReadTraffic(sim.server->Traffic().Entries(), first, kConnectBaud);
     row.host = wire;
     row.ok = saved && sim.server->Stored().mode == c.mode && row.protocol.unanswered == 0;
     if (!row.ok) {

@@ -95,6 +95,8 @@ std::string EveryByte() {
 
 const std::string kConnectFailed = "Could not connect instrument!\nCommPort Error: ";
 const std::string kNothingRead = kConnectFailed + "ERR: -1 AskForInstrumentType - nothing read";
+const std::string kConnectAdvice =
+    "\nCheck the cable and the instrument's power, then try another baud rate or Find any.";
 const std::string kOpenFailed =
     "\n --- ERR: CreateFile (Port doesn't exist or is used by another application or by mouse)"
     "GetLastError() returned ";
@@ -111,6 +113,10 @@ const std::string kMorvaneSummary =
     "Measurement mode set successfully\nDefault for plate movement set successfully\n";
 constexpr int kReadyWaitMs = CVeltrixInstrumentSettingsDlg::kReadyWaitLimitMs;
 
+Matcher<const std::string&> LinkLost() {
+    return AllOf(HasSubstr(" was lost: "), EndsWith("\nGo back to step 1 to connect again."));
+}
+
 std::vector<Row> Rows() {
     using K = sim::FaultKind;
     const int vt = sim::kModeVeltrix;
@@ -121,7 +127,7 @@ std::vector<Row> Rows() {
         // The type query of step 1: a failed connect says why, and a second Next connects.
         // name, where, mode, baud, faults, kill on, step-2 speed, boxes, succeeds, bound (ms)
         {"SilenceOnTypeQuery", Where::Connect, vt, 9600, {Fault(K::Silence, "!")}, "", "",
-         {kNothingRead}, false, 3000},
+         {kNothingRead + kConnectAdvice}, false, 3000},
         {"GarbageForTheType", Where::Connect, vt, 9600, {Fault(K::Reply, "!", EveryByte())}, "", "",
          {StartsWith(kNothingRead)}, false, 3000},
         {"TypeWithoutCr", Where::Connect, vt, 9600, {Fault(K::NoCr, "!")}, "", "",
@@ -179,7 +185,7 @@ std::vector<Row> Rows() {
         {"ThreeErrorReplies", Where::Finish, mv, 9600, {Fault(K::Reply, "?", "ERR 12 plate jam", 0, 3)}, "", "",
          {"ERR 12 plate jam", "ERR 12 plate jam", "ERR 12 plate jam", kMeasurementFailed}, false, 5000},
         {"BusyForEver", Where::Finish, vt, 9600, {Fault(K::Reply, "?", "B", 0, -1)}, "", "",
-         {kMeasurementFailed}, false, kReadyWaitMs + 3000},
+         {HasSubstr("did not report ready within 30 s."), kMeasurementFailed}, false, kReadyWaitMs + 3000},
         {"WrongChecksum", Where::Finish, vt, 9600, {Fault(K::BadChecksum, "DN 8")}, "", "",
          {kMeasurementFailed}, false, 3000},
         {"MissingCr", Where::Finish, vt, 9600, {Fault(K::NoCr, "DN 8")}, "", "",
@@ -207,7 +213,12 @@ std::vector<Row> Rows() {
         {"ModeChangeUnanswered", Where::Finish, vt, 9600, {Fault(K::Silence, "DB CNF RCMODE ")}, "", "19200",
          {"Error changing instrument mode!"}, false, 12000},
         {"KilledDuringSave", Where::Finish, vt, 9600, {Fault(K::Delay, write, {}, 3000)}, write, "",
-         {kVeltrixSummary, kSaveFailed}, false, 4000},
+         {kVeltrixSummary, LinkLost()}, false, 4000},
+        // Gone while the wizard polls a busy instrument: the wait ends at once, not after 30 s.
+        {"KilledWhileBusy", Where::Finish, vt, 9600, {Fault(K::Reply, "?", "B", 0, -1)}, "??", "",
+         {LinkLost()}, false, 1500},
+        {"KilledWhileBusyShortFrames", Where::Finish, mv, 9600, {Fault(K::Reply, "?", "B", 0, -1)}, "?", "",
+         {LinkLost()}, false, 1500},
     };
     // clang-format on
 }

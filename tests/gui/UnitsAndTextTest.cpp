@@ -1,4 +1,4 @@
-// Dialog units on screen, and the code page's texts as Qt strings.
+// Dialog units on screen, the code page's texts as Qt strings, and one line elided to fit.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 
 #include "framework/qt/CodePageText.h"
 #include "framework/qt/DialogUnits.h"
+#include "framework/qt/ElidedText.h"
 
 namespace gui_test {
 namespace {
@@ -78,6 +79,37 @@ TEST(CodePageTextTest, EveryByteButZeroComesBackUnchanged) {
 
 TEST(CodePageTextTest, CharactersBeyondTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(ToCodePage(QString::fromUtf16(u"\u03a9 \u20ac \U0001F600")), "? \x80 ?");
+}
+
+TEST(ElidedTextTest, TheLongestWordGivesWayFirstAndTheWholeLineFitsAlways) {
+    const QFontMetrics metrics{QFont()};
+    const QString text = QStringLiteral(
+        "Waiting on /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10KQ3XY-if00-port0  ( COM1 ) at "
+        "9600 baud, 8N1");
+    const QString rest = QStringLiteral("  ( COM1 ) at 9600 baud, 8N1");
+    const int full = metrics.horizontalAdvance(text);
+    const int restWidth = metrics.horizontalAdvance(QStringLiteral("Waiting on /dev/s…0") + rest);
+    const struct {
+        int width;
+        bool whole;      // the text unchanged
+        bool wordsKept;  // the words around the path whole
+    } cases[] = {{full, true, true},
+                 {full - 1, false, true},
+                 {restWidth + 40, false, true},
+                 {restWidth / 2, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        const QString shown = framework::qt::ElideLongestWord(text, metrics, c.width);
+        EXPECT_LE(metrics.horizontalAdvance(shown), c.width) << shown.toStdString();
+        EXPECT_EQ(shown == text, c.whole) << shown.toStdString();
+        if (c.wordsKept) {
+            EXPECT_TRUE(shown.startsWith(QStringLiteral("Waiting on /"))) << shown.toStdString();
+            EXPECT_TRUE(shown.endsWith(rest)) << shown.toStdString();
+        } else {
+            EXPECT_TRUE(shown.startsWith(QStringLiteral("Wait"))) << shown.toStdString();
+            EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+        }
+    }
 }
 
 }  // namespace

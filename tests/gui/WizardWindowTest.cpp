@@ -25,6 +25,7 @@ using framework::ID_WIZFINISH;
 using framework::ID_WIZNEXT;
 using framework::IDCANCEL;
 using framework::Notification;
+using testing_test::MouseClick;
 
 class WizardWindowTest : public HostFixture {
 protected:
@@ -119,12 +120,19 @@ TEST_F(WizardWindowTest, TheCloseBoxCancelsButNotWhileTheProgramIsBusy) {
     };
     Widget<QPushButton>(kButton).click();
     EXPECT_FALSE(closedWhileBusy);
-    EXPECT_FALSE(sheet.IsEnded());
+    // Asked for while busy, the close takes effect once the work is over.
+    EXPECT_TRUE(sheet.IsEnded());
+    EXPECT_EQ(sheet.GetResult(), IDCANCEL);
+}
+
+TEST_F(WizardWindowTest, TheCloseBoxCancelsAtOnceWhenIdle) {
     Window().close();
     EXPECT_TRUE(sheet.IsEnded());
     EXPECT_EQ(sheet.GetResult(), IDCANCEL);
 }
 
+// Input that comes while the program waits on the line is dropped as it comes, not kept for
+// later: after the wait, nothing of it happens.
 TEST_F(WizardWindowTest, WaitingRepaintsButTakesNoInput) {
     struct PaintCounter : QObject {
         int paints = 0;
@@ -135,21 +143,26 @@ TEST_F(WizardWindowTest, WaitingRepaintsButTakesNoInput) {
     } counter;
     Widget<QLabel>(kLabel).installEventFilter(&counter);
     int paintsDuringWait = 0;
+    bool inputGiven = false;
     sheet.first.onCommand = [&](int id, Notification) {
         if (id != kButton) return;
         sheet.first.SetControlText(kLabel, "Waiting");
-        host.RepaintWhileWaiting();
+        QTimer::singleShot(0, [&] {
+            MouseClick(Widget<QPushButton>(ID_WIZNEXT));
+            MouseClick(Widget<QRadioButton>(kRadioB));
+            TypeInto(Widget<QLineEdit>(kEdit), "7");
+            PressKey(Window(), Qt::Key_Return);
+            inputGiven = true;
+        });
+        for (int i = 0; i < 100 && !inputGiven; ++i)
+            host.RepaintWhileWaiting();
         paintsDuringWait = counter.paints;
-        // What the user does meanwhile is not taken.
-        PressKey(Window(), Qt::Key_Escape);
-        Widget<QPushButton>(IDCANCEL).click();
-        Widget<QRadioButton>(kRadioB).click();
-        TypeInto(Widget<QLineEdit>(kEdit), "7");
-        Window().close();
-        host.RepaintWhileWaiting();
     };
     Widget<QPushButton>(kButton).click();
+    ProcessEvents();
+    EXPECT_TRUE(inputGiven);
     EXPECT_GT(paintsDuringWait, 0);
+    EXPECT_EQ(sheet.GetActiveIndex(), 0);
     EXPECT_FALSE(sheet.IsEnded());
     EXPECT_FALSE(sheet.first.IsRadioChecked(kRadioB));
     EXPECT_FALSE(Widget<QRadioButton>(kRadioB).isChecked());
@@ -157,6 +170,51 @@ TEST_F(WizardWindowTest, WaitingRepaintsButTakesNoInput) {
     EXPECT_EQ(Widget<QLineEdit>(kEdit).text(), "");
     EXPECT_EQ(sheet.first.commands.size(), 1u);
     EXPECT_TRUE(Window().isVisible());
+}
+
+// Cancel, Esc and the close box while the program waits ask it to stop: work that can stop
+// takes the request; otherwise the wizard is cancelled as soon as the work is over.
+TEST_F(WizardWindowTest, AStopAskedForWhileWaitingActsWhenTheWorkEnds) {
+    const struct {
+        const char* how;
+        std::function<void(framework::qt::WizardWindow&)> ask;
+    } ways[] = {
+        {"Cancel", [](framework::qt::WizardWindow& w) { MouseClick(*w.WidgetFor(IDCANCEL)); }},
+        {"Esc", [](framework::qt::WizardWindow& w) { PressKey(w, Qt::Key_Escape); }},
+        {"close box", [](framework::qt::WizardWindow& w) { w.close(); }},
+    };
+    for (const auto& way : ways) {
+        for (const bool workTakesIt : {false, true}) {
+            SCOPED_TRACE(std::string(way.how) + (workTakesIt ? ", taken by the work" : ""));
+            TestSheet fresh;
+            fresh.Create();
+            framework::qt::WizardWindow* window = host.WindowOf(fresh);
+            ASSERT_NE(window, nullptr);
+            window->Present();
+            bool endedDuringWork = true;
+            bool taken = false;
+            fresh.first.onCommand = [&](int id, Notification) {
+                if (id != kButton) return;
+                bool asked = false;
+                QTimer::singleShot(0, [&] {
+                    way.ask(*window);
+                    asked = true;
+                });
+                for (int i = 0; i < 100 && !asked; ++i)
+                    host.RepaintWhileWaiting();
+                endedDuringWork = fresh.IsEnded();
+                if (workTakesIt) taken = framework::StopRequested();
+            };
+            qobject_cast<QPushButton*>(window->WidgetFor(kButton))->click();
+            EXPECT_FALSE(endedDuringWork);
+            EXPECT_EQ(taken, workTakesIt);
+            EXPECT_EQ(fresh.IsEnded(), !workTakesIt);
+            if (!workTakesIt) {
+                EXPECT_EQ(fresh.GetResult(), IDCANCEL);
+            }
+            EXPECT_FALSE(host.TakeStopRequest()) << "nothing left over for the next input";
+        }
+    }
 }
 
 TEST_F(WizardWindowTest, BusyTextShowsDuringTheWaitOnly) {

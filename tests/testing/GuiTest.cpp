@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QThread>
 
 namespace testing_test {
@@ -19,6 +20,17 @@ void PressKey(QWidget& window, int key, const QString& text) {
     QApplication::sendEvent(target, &press);
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
     QApplication::sendEvent(target, &release);
+}
+
+void MouseClick(QWidget& widget) {
+    const QPointF at = QRectF(widget.rect()).center();
+    const QPointF global = widget.mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(&widget, &release);
 }
 
 void TypeInto(QWidget& widget, const QString& text) {

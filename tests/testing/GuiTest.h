@@ -21,6 +21,9 @@ void ProcessEvents();
 // none has it); unaccepted keys travel up to the window as they would on screen.
 void PressKey(QWidget& window, int key, const QString& text = {});
 
+// A left click in the middle of the widget, as mouse events (a widget's click() is no input).
+void MouseClick(QWidget& widget);
+
 // Types the text character by character into the widget, which gets the focus first.
 void TypeInto(QWidget& widget, const QString& text);
 

@@ -11,6 +11,10 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
+// What follows a connect failure once the port opened, and the start of Find any's failure.
+const std::string kAdvice =
+    "\nCheck the cable and the instrument's power, then try another baud rate or Find any.";
+const std::string kNothingAnswered = "No instrument answered on any port at any baud rate\n";
 const std::vector<std::string> kRates = {"38400", "19200", "9600", "4800",
                                          "2400",  "1200",  "600",  "300"};
 
@@ -108,7 +112,7 @@ TEST(ConnectStep, AnswersThatAreNoKnownCodeKeepTheStepWithThePlainMessage) {
         h.w.Next();
 
         EXPECT_EQ(h.w.ActiveIndex(), 0);
-        EXPECT_THAT(h.Boxes(), ElementsAre("Could not connect instrument!"));
+        EXPECT_THAT(h.Boxes(), ElementsAre("Could not connect instrument!" + kAdvice));
         // Asked at 8N1 and once more at 7E2.
         EXPECT_EQ(h.instrument.TypeQueries(), 2);
         EXPECT_EQ(h.device->AppliedLines().back(), (testing_test::LineSettings{9600, 'E', 7, 2}));
@@ -138,7 +142,8 @@ TEST(ConnectStep, ASilentLineShowsWhatTheLastTypeQueryMet) {
     h.w.Next();
 
     EXPECT_THAT(h.Boxes(), ElementsAre("Could not connect instrument!\nCommPort Error: "
-                                       "ERR: -1 AskForInstrumentType - nothing read"));
+                                       "ERR: -1 AskForInstrumentType - nothing read" +
+                                       kAdvice));
     EXPECT_EQ(h.w.ActiveIndex(), 0);
 }
 
@@ -151,7 +156,8 @@ TEST(ConnectStep, AnEmptyPortListLeavesWithPortZeroAndFindAnySearchesNothing) {
     // Find any tries the held selection (index 0 since the step opened) and has no list.
     h.w.Click(IDC_FIND_ANY);
     EXPECT_THAT(h.device->OpenCalls(), ElementsAre(1));
-    EXPECT_THAT(h.Boxes(), IsEmpty());
+    EXPECT_THAT(h.Boxes(), ElementsAre(kNothingAnswered + "Tried 0 ports at 8 baud rates."));
+    h.host.ClearBoxes();
 
     // Leaving takes the empty box over: no item is index -1, port 0.
     h.w.Next();
@@ -181,6 +187,11 @@ TEST(ConnectFindAny, SearchesEveryPortAtEveryRateInListOrderAndShowsTheFind) {
     EXPECT_THAT(h.Boxes(), IsEmpty());
     EXPECT_EQ(h.host.WaitCursorBegins(), 1);
     EXPECT_FALSE(h.host.IsCursorBusy());
+    // What was found is said, and Enter goes on from here.
+    ASSERT_EQ(h.host.Notes().size(), 1u);
+    EXPECT_THAT(h.host.Notes()[0], ::testing::StartsWith("Found Veltrix (+VT) on "));
+    EXPECT_THAT(h.host.Notes()[0], ::testing::EndsWith(" at 2400 baud"));
+    EXPECT_EQ(h.sheet.GetFocusId(), framework::ID_WIZNEXT);
 
     // Next connects again with what the boxes show.
     h.w.Next();
@@ -201,7 +212,7 @@ TEST(ConnectFindAny, AWorkingSelectionTakesOneAttemptAndChangesNothingOnScreen) 
     EXPECT_EQ(h.sheet.GetInstrumentType(), "+VT");
 }
 
-TEST(ConnectFindAny, WithoutSuccessIsSilentTriesTheHeldSelectionTwiceAndKeepsTheScreen) {
+TEST(ConnectFindAny, WithoutSuccessSaysSoTriesTheHeldSelectionTwiceAndKeepsTheScreen) {
     WizardHarness h;
     h.ListenAt(9, 9600);
     h.Open({"A", "B"});
@@ -215,7 +226,7 @@ TEST(ConnectFindAny, WithoutSuccessIsSilentTriesTheHeldSelectionTwiceAndKeepsThe
     ASSERT_EQ(attempts.size(), 1u + 2u * kRates.size());
     EXPECT_EQ(attempts.front(), std::make_pair(1, 9600));
     EXPECT_EQ(std::count(attempts.begin(), attempts.end(), std::make_pair(1, 9600)), 2);
-    EXPECT_THAT(h.Boxes(), IsEmpty());
+    EXPECT_THAT(h.Boxes(), ElementsAre(kNothingAnswered + "Tried 2 ports at 8 baud rates."));
     EXPECT_EQ(h.w.Selection(IDC_PORT), 1);
     EXPECT_EQ(h.w.SelectedText(IDC_BAUDRATE), "300");
     EXPECT_FALSE(h.host.IsCursorBusy());

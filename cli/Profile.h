@@ -1,0 +1,37 @@
+#pragma once
+
+// A settings profile: the choices of the wizard's steps that a profile names. Only the keys
+// present are checked or applied.
+//   { "format": 1, "mode": "morvane", "baud": 9600,
+//     "filters": [405, 450, 492, 550, 600, 620], "measurement": "accuracy",
+//     "plate": {"power_on": "out", "measurement_end": "stay",
+//               "remote_on": "out", "remote_off": "stay"} }
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+struct Profile {
+    // Positions of the chosen radio buttons (see Vocabulary.h).
+    std::optional<int> mode;
+    std::optional<int> baud;
+    std::optional<std::vector<int>> filters;  // 4 or 6 positions
+    std::optional<int> measurement;
+    // In the order of kPlateGroups; a group may be left out.
+    using Plate = std::array<std::optional<int>, 4>;
+    std::optional<Plate> plate;
+
+    bool operator==(const Profile&) const = default;
+};
+
+// Reads a profile and checks every key against what the steps accept. False with a message
+// that names the key and what is allowed.
+bool ReadProfile(const std::string& text, Profile& profile, std::string& error);
+
+// The profile as JSON text with "format": 1 first, ending in a newline.
+std::string WriteProfile(const Profile& profile);
+
+}  // namespace cli

@@ -1,0 +1,120 @@
+#include "cli/Report.h"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
+namespace cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Texts from the line may hold any byte: invalid UTF-8 is replaced, not fatal.
+std::string Dump(const Json& doc) {
+    return doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+Json TextOrNull(const std::string& text) {
+    return text.empty() ? Json(nullptr) : Json(text);
+}
+
+// Columns padded to their widest cell, two blanks apart; the last column is not padded.
+std::string Table(const std::vector<std::vector<std::string>>& rows) {
+    std::vector<std::size_t> widths;
+    for (const auto& row : rows) {
+        widths.resize(std::max(widths.size(), row.size()));
+        for (std::size_t i = 0; i < row.size(); ++i)
+            widths[i] = std::max(widths[i], row[i].size());
+    }
+    std::string text;
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            line += row[i];
+            if (i + 1 < row.size()) line += std::string(widths[i] - row[i].size() + 2, ' ');
+        }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        text += line + "\n";
+    }
+    return text;
+}
+
+std::string OrDash(const std::string& text) {
+    return text.empty() ? "-" : text;
+}
+
+// A box's lines joined by "; ", so each port keeps to one row.
+std::string Flat(const std::string& text) {
+    std::string flat;
+    for (const char c : text) {
+        if (c == '\n') {
+            flat += "; ";
+        } else {
+            flat += c;
+        }
+    }
+    while (!flat.empty() && (flat.back() == ' ' || flat.back() == ';'))
+        flat.pop_back();
+    return flat;
+}
+
+}  // namespace
+
+std::string ResultsJson(const std::vector<PortResult>& results) {
+    Json rows = Json::array();
+    for (const PortResult& r : results) {
+        Json row;
+        row["port"] = r.port;
+        row["model"] = TextOrNull(r.model);
+        row["firmware"] = TextOrNull(r.firmware);
+        row["changed"] = r.changed;
+        row["saved"] = r.saved;
+        row["ok"] = r.ok;
+        row["messages"] = r.messages;
+        row["error"] = TextOrNull(r.error);
+        if (!r.baud.empty()) {
+            row["baud"] = std::stoi(r.baud);
+            row["line"] = r.line;
+        }
+        if (r.profile) row["profile"] = Json::parse(WriteProfile(*r.profile));
+        rows.push_back(row);
+    }
+    Json doc;
+    doc["results"] = rows;
+    return Dump(doc);
+}
+
+std::string PortsJson(const std::vector<std::string>& labels) {
+    Json doc;
+    doc["ports"] = labels;
+    return Dump(doc);
+}
+
+std::string SummaryTable(const std::vector<PortResult>& results) {
+    std::vector<std::vector<std::string>> rows = {
+        {"PORT", "MODEL", "FIRMWARE", "CHANGED", "SAVED", "MESSAGES"}};
+    for (const PortResult& r : results) {
+        std::string messages;
+        for (const std::string& m : r.messages)
+            messages += (messages.empty() ? "" : " | ") + Flat(m);
+        if (!r.ok) messages += std::string(messages.empty() ? "" : " | ") + "FAILED: " + r.error;
+        rows.push_back({r.port, OrDash(r.model), OrDash(r.firmware),
+                        r.changed ? "changed" : "unchanged", r.saved ? "saved" : "not saved",
+                        messages});
+    }
+    return Table(rows);
+}
+
+std::string FoundTable(const std::vector<PortResult>& results) {
+    std::vector<std::vector<std::string>> rows = {{"PORT", "BAUD", "LINE", "MODEL", "FIRMWARE"}};
+    for (const PortResult& r : results) {
+        if (r.ok) {
+            rows.push_back({r.port, r.baud, r.line, r.model, OrDash(r.firmware)});
+        } else {
+            rows.push_back({r.port, "-", "-", "-", "-  (" + r.error + ")"});
+        }
+    }
+    return Table(rows);
+}
+
+}  // namespace cli

@@ -1,0 +1,56 @@
+// Each port is served on a thread of its own, with its own host, clock and one-port list, so
+// that instruments never share the engine's seams.
+
+#include <memory>
+
+#include "cli/Console.h"
+#include "cli/ObservedSheet.h"
+#include "cli/PortJob.h"
+#include "cli/Session.h"
+#include "device/LineTrace.h"
+#include "device/LineWatch.h"
+#include "device/PortSource.h"
+#include "framework/RecordingHost.h"
+#include "support/Clock.h"
+
+namespace cli {
+namespace {
+
+// The port list of step 1 holds this one port, as COM1.
+class OnePortSource final : public device::PortSource {
+public:
+    explicit OnePortSource(std::string path) : m_path(std::move(path)) {}
+    std::unique_ptr<device::PortMap> Open() override {
+        return std::make_unique<device::ListPortMap>(
+            std::vector<device::PortValue>{{m_path, "COM1"}});
+    }
+
+private:
+    std::string m_path;
+};
+
+}  // namespace
+
+PortResult RunPort(const PortJob& job) {
+    framework::RecordingHost host;
+    host.SetBoxHook([&job](const framework::RecordedBox& box) {
+        if (job.console != nullptr) job.console->Box(job.port, box.text);
+    });
+    framework::ScopedHost useHost(host);
+    support::RealClock clock;
+    support::ScopedClock useClock(clock);
+    OnePortSource source(job.port);
+    device::ScopedPortSource useSource(source);
+
+    ObservedSheet sheet;
+    Session session(job, host, sheet);
+    device::LineTrace noTrace;
+    device::LineWatch watch(job.trace != nullptr ? *job.trace : noTrace,
+                            [&session](const std::string& text) { session.Progress(text); });
+    watch.Attach(sheet.GetDevice());
+    PortResult result = session.Run();
+    watch.Detach();
+    return result;
+}
+
+}  // namespace cli

@@ -1,0 +1,188 @@
+// Profiles: what the reader refuses (naming the key and what is allowed, before any port is
+// opened) and what it takes, and how a read profile is written back.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "cli/Differences.h"
+#include "cli/Profile.h"
+#include "cli/Program.h"
+#include "device/PortSource.h"
+#include "resources/Resources.h"
+#include "tests/cli/CliRun.h"
+
+namespace cli_test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+
+class CliProfileTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { resources::RegisterResources(); }
+};
+
+struct BadProfile {
+    const char* name;
+    std::string text;
+    std::string message;  // part of what the program says
+};
+
+class BadProfileTest : public CliProfileTest, public ::testing::WithParamInterface<BadProfile> {};
+
+// Every bad profile ends the program with 2 before a port is opened: the port here does not
+// exist, and opening it would be reported as a failed instrument instead (exit 1).
+TEST_P(BadProfileTest, EndsTheProgramWithTwoNamingTheKey) {
+    const std::string path = WriteFile(std::string(GetParam().name) + ".json", GetParam().text);
+    for (const char* command : {"check", "apply"}) {
+        const CliRun run = RunCli({command, path, "--port", "/dev/veltrix-cli-missing", "--json"});
+        EXPECT_EQ(run.code, cli::kExitUsage) << command;
+        EXPECT_THAT(run.err, HasSubstr(GetParam().message)) << command;
+        EXPECT_THAT(run.out, IsEmpty()) << command;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CliProfiles, BadProfileTest,
+    ::testing::Values(
+        BadProfile{"NotJson", R"({"format": 1, "mode": )", "the profile is not JSON"},
+        BadProfile{"NotAnObject", "[1]", "must be a JSON object"},
+        BadProfile{
+            "UnknownKey", R"({"format": 1, "mdoe": "oxq"})",
+            R"(unknown key "mdoe" (allowed: format, mode, baud, filters, measurement, plate))"},
+        BadProfile{"FormatMissing", R"({"mode": "oxq"})", R"("format" is missing (allowed: 1))"},
+        BadProfile{"FormatTwo", R"({"format": 2})", R"("format" must be 1)"},
+        BadProfile{"ModeUnknown", R"({"format": 1, "mode": "native"})",
+                   R"("mode" must be one of veltrix, morvane, dravell, oxq)"},
+        BadProfile{"BaudAsText", R"({"format": 1, "baud": "9600"})",
+                   R"("baud" must be an integer)"},
+        BadProfile{"BaudFraction", R"({"format": 1, "baud": 9600.5})",
+                   R"("baud" must be an integer)"},
+        BadProfile{
+            "BaudNotOfTheMode", R"({"format": 1, "mode": "morvane", "baud": 19200})",
+            R"("baud": 19200 is not offered in morvane mode (allowed: 38400, 9600, 4800, 2400, 1200, 600, 300))"},
+        BadProfile{"BaudOfNoMode", R"({"format": 1, "baud": 14400})",
+                   R"("baud": 14400 is not offered (allowed: 38400, 19200, 9600,)"},
+        BadProfile{"BaudHuge", R"({"format": 1, "baud": 18446744073709551615})",
+                   R"("baud" must be an integer)"},
+        BadProfile{"FiveFilters", R"({"format": 1, "filters": [405, 450, 492, 550, 600]})",
+                   R"("filters" must be a list of 4 or 6 integers)"},
+        BadProfile{"FilterAsText", R"({"format": 1, "filters": [405, "450", 492, 550]})",
+                   R"("filters"[1] must be an integer)"},
+        BadProfile{"FilterTooLarge", R"({"format": 1, "filters": [405, 450, 492, 1000]})",
+                   R"("filters"[3]: 1000: Please enter an integer between 0 and 999.)"},
+        BadProfile{"FilterNegative", R"({"format": 1, "filters": [-405, 450, 492, 550]})",
+                   R"("filters"[0]: -405: Please enter an integer between 0 and 999.)"},
+        BadProfile{"MeasurementCustom", R"({"format": 1, "measurement": "custom"})",
+                   R"("measurement" must be one of normal, accuracy, center)"},
+        BadProfile{
+            "PlateNotAnObject", R"({"format": 1, "plate": "out"})",
+            R"("plate" must be an object with the keys power_on, measurement_end, remote_on, remote_off)"},
+        BadProfile{"PlateUnknownKey", R"({"format": 1, "plate": {"power_off": "in"}})",
+                   R"(unknown key "plate.power_off")"},
+        BadProfile{"PowerOnStays", R"({"format": 1, "plate": {"power_on": "stay"}})",
+                   R"("plate.power_on" must be one of in, out)"},
+        BadProfile{"RemoteOnAsNumber", R"({"format": 1, "plate": {"remote_on": 2}})",
+                   R"("plate.remote_on" must be one of in, out, stay)"}),
+    [](const ::testing::TestParamInfo<BadProfile>& param) { return param.param.name; });
+
+TEST_F(CliProfileTest, BadCommandLinesEndWithTwo) {
+    const std::string profile = WriteFile("good.json", R"({"format": 1})");
+    const std::vector<std::vector<std::string>> lines = {
+        {},
+        {"frobnicate"},
+        {"read"},                                          // no port
+        {"read", "--port", "/dev/a", "--port", "/dev/b"},  // read takes one
+        {"check", profile},                                // no port
+        {"apply", "--port", "/dev/a"},                     // no profile
+        {"read", "--port", "/dev/a", "--baud", "14400"},   // a rate step 1 does not offer
+        {"check", "/nonexistent/profile.json", "--port", "/dev/a"},
+    };
+    for (const auto& line : lines) {
+        const CliRun run = RunCli(line);
+        EXPECT_EQ(run.code, cli::kExitUsage) << ::testing::PrintToString(line) << run.err;
+    }
+    EXPECT_EQ(RunCli({"apply", "--help"}).code, cli::kExitOk);
+}
+
+TEST_F(CliProfileTest, PortsListsTheGivenPortsFirstAsStepOneDoes) {
+    const CliRun run =
+        RunCli({"ports", "--port", "/dev/veltrix-cli-a", "--port", "/dev/veltrix-cli-b"});
+    device::SetExtraPorts({});
+    EXPECT_EQ(run.code, cli::kExitOk);
+    EXPECT_THAT(run.out,
+                StartsWith("/dev/veltrix-cli-a  ( COM1 )\n/dev/veltrix-cli-b  ( COM2 )\n"));
+}
+
+TEST_F(CliProfileTest, WritesWhatItReadsBack) {
+    cli::Profile full;
+    full.mode = 3;
+    full.baud = 19200;
+    full.filters = std::vector<int>{405, 0, 492, 550};
+    full.measurement = 2;
+    full.plate = cli::Profile::Plate{0, 2, std::nullopt, 1};
+    for (const cli::Profile& profile : {full, cli::Profile{}}) {
+        cli::Profile read;
+        std::string error;
+        ASSERT_TRUE(cli::ReadProfile(cli::WriteProfile(profile), read, error)) << error;
+        EXPECT_EQ(read, profile);
+    }
+    EXPECT_THAT(cli::WriteProfile(full), HasSubstr(R"("mode": "oxq")"));
+    EXPECT_THAT(cli::WriteProfile(full), HasSubstr(R"("filters": [405, 0, 492, 550],)"));
+    EXPECT_THAT(cli::WriteProfile(full), HasSubstr(R"("measurement_end": "stay")"));
+    EXPECT_EQ(cli::WriteProfile(cli::Profile{}), "{\n  \"format\": 1\n}\n");
+}
+
+struct DifferenceCase {
+    const char* name;
+    cli::Profile held;
+    cli::Profile wanted;
+    std::vector<std::string> lines;
+};
+
+cli::Profile With(std::optional<int> mode, std::optional<int> baud,
+                  std::optional<std::vector<int>> filters, std::optional<int> measurement,
+                  std::optional<cli::Profile::Plate> plate) {
+    return cli::Profile{mode, baud, std::move(filters), measurement, plate};
+}
+
+TEST(CliDifferences, NameEachDifferingSettingOfTheProfile) {
+    const std::vector<int> table{405, 450, 492, 550, 600, 620};
+    const std::vector<int> edited{405, 450, 492, 550, 600, 700};
+    const cli::Profile::Plate plate{1, 1, 2, 2};
+    const std::vector<DifferenceCase> cases = {
+        {"Same", With(1, 9600, table, 0, plate), With(1, 9600, table, 0, plate), {}},
+        {"OnlyTheProfilesKeysCount", With(1, 9600, table, 0, plate), With({}, {}, {}, {}, {}), {}},
+        {"Filters",
+         With(1, 9600, table, 0, {}),
+         With({}, {}, edited, {}, {}),
+         {"filters: 405 450 492 550 600 620 -> 405 450 492 550 600 700"}},
+        {"ModeAndBaud",
+         With(1, 9600, {}, {}, {}),
+         With(3, 19200, {}, {}, {}),
+         {"mode: morvane -> oxq", "baud: 9600 -> 19200"}},
+        {"NoPresetHeld",
+         With(0, 9600, {}, {}, {}),
+         With({}, {}, {}, 1, {}),
+         {"measurement: none of the presets -> accuracy"}},
+        {"NoSlide",
+         With(1, 9600, {}, {}, {}),
+         With({}, {}, table, {}, {}),
+         {"filters: no filter slide -> 405 450 492 550 600 620"}},
+        {"OnePlateGroup",
+         With(1, 9600, {}, {}, plate),
+         With({}, {}, {}, {}, cli::Profile::Plate{std::nullopt, std::nullopt, 1, std::nullopt}),
+         {"plate.remote_on: stay -> out"}},
+        {"PlateNotOffered",
+         With(1, 9600, {}, {}, {}),
+         With({}, {}, {}, {}, cli::Profile::Plate{0, std::nullopt, std::nullopt, std::nullopt}),
+         {"plate.power_on: not set -> in"}},
+    };
+    for (const DifferenceCase& c : cases)
+        EXPECT_EQ(cli::Differences(c.held, c.wanted), c.lines) << c.name;
+}
+
+}  // namespace
+}  // namespace cli_test
