@@ -80,6 +80,9 @@ private:
     // Marks the link lost when the system's error code means that the port has gone.
     void NoteFailure(std::uint32_t error);
     BOOL Purge(std::uint32_t flags);
+    // The file to open for a device name without its colon: \\.\COM3, or the file name
+    // that the port map gave for it.
+    std::string DevicePath(const std::string& deviceName) const;
 #else
     // Opens the node that the port map gives for a device name without its colon (COM1 ->
     // /dev/ttyUSB0), for this program alone. The file descriptor, or -errno.
@@ -91,10 +94,8 @@ private:
     int TimeoutMs();
 
     device::SerialOs& m_os;
-#ifndef _WIN32
-    // Device node by device name, as the port map gave it.
+    // Device node (Linux) or file name (Windows) by device name, as the port map gave it.
     std::map<std::string, std::string> m_portNodes;
-#endif
     // Empty while the link holds; why it was lost otherwise.
     std::string m_strLinkLostReason;
 };

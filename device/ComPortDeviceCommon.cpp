@@ -1,5 +1,6 @@
 // The parts of the serial port that are the same on every system: the port names, the monitors,
-// the lost link and the time-out rule. The rest is in ComPortDevice.cpp (Linux) or ComPortDeviceWindows.cpp.
+// the lost link and the time-out rule. The rest is in ComPortDevice.cpp (Linux) or
+// ComPortDeviceWindows.cpp.
 #include "device/ComPortDevice.h"
 #include "device/PortTimeout.h"
 

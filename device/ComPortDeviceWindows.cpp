@@ -8,6 +8,7 @@
 #include "device/PortTable.h"
 #include "device/PortTimeout.h"
 #include "device/SerialOsWindows.h"
+#include "device/WindowsPortSource.h"
 #include "support/ValueString.h"
 
 namespace {
@@ -42,7 +43,6 @@ bool MeansPortGone(DWORD error) {
         case ERROR_NOT_READY:
         case ERROR_BAD_COMMAND:
         case ERROR_GEN_FAILURE:
-        case ERROR_NO_SUCH_DEVICE:
         case ERROR_DEVICE_NOT_CONNECTED:
         case ERROR_DEVICE_REMOVED:
             return true;
@@ -77,7 +77,7 @@ BOOL ComPortDevice::InitSerial(int nPort, int nReceiveQueue, int nSendQueue) {
     if (nPort < 1 || nPort > GetPortCount()) return fail("\n --- ERR: wrong PortNumber");
 
     // No fixed buffer: any device name makes a path.
-    const HANDLE port = m_os.Open("\\\\.\\" + DeviceNameWithoutColon(*this, nPort));
+    const HANDLE port = m_os.Open(DevicePath(DeviceNameWithoutColon(*this, nPort)));
     if (port == INVALID_HANDLE_VALUE) {
         const DWORD error = m_os.LastError();
         return fail(
@@ -266,6 +266,22 @@ void ComPortDevice::NoteFailure(std::uint32_t error) {
 void ComPortDevice::EnumeratePorts() {
     std::map<int, std::string> names;
     m_pPortTable = device::ReadPortTable(device::CurrentPortSource(), kMaxPortNumber, names);
+    m_portNodes.clear();
+    if (!m_pPortTable) return;
+
+    // The registry names a port by its driver's object (\Device\Serial0): that is opened by
+    // its COM name. A name of another form is the port's own file name (a port given by the
+    // user, such as COM11), and opening goes there.
+    for (const auto& [number, name] : names) {
+        if (name.empty() || device::IsDriverObjectName(name)) continue;
+        m_portNodes[DeviceNameWithoutColon(*this, number)] = name;
+    }
+}
+
+std::string ComPortDevice::DevicePath(const std::string& deviceName) const {
+    const auto found = m_portNodes.find(deviceName);
+    const std::string& name = found != m_portNodes.end() ? found->second : deviceName;
+    return name.starts_with("\\\\.\\") ? name : "\\\\.\\" + name;
 }
 
 // The rule of the device's time-out t: a byte may take t after the one before it, a read of n

@@ -74,6 +74,14 @@ std::unique_ptr<PortMap> WindowsPortSource::Open() {
     return std::make_unique<RegistryPortMap>(key);
 }
 
+bool IsDriverObjectName(const std::string& name) {
+    return name.starts_with('\\') && !name.starts_with("\\\\");
+}
+
+std::string PortOpenName(const PortValue& value) {
+    return IsDriverObjectName(value.name) ? value.data : value.name;
+}
+
 PortSource& SystemPortSource() {
     static WindowsPortSource source;
     return source;

@@ -21,4 +21,8 @@ private:
     std::string m_subKey;
 };
 
+// Whether a value's name is a driver's object (\Device\Serial0), opened by its COM name, rather
+// than a file name of its own (COM11, \\.\COM11).
+bool IsDriverObjectName(const std::string& name);
+
 }  // namespace device

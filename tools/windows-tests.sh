@@ -65,3 +65,12 @@ trap 'wineserver -k || true' EXIT
 wine64 wineboot </dev/null >/dev/null 2>&1
 ctest --preset windows
 stage "tests"
+
+# The zip of the program, with the program and its README in it.
+(cd build/windows && cpack >/dev/null)
+zip_file=$(ls build/windows/veltrix-settings-*-windows-x86_64.zip)
+contents=$(cmake -E tar tf "$zip_file")
+for want in bin/veltrix-settings.exe README.md; do
+    grep -q "/$want\$" <<<"$contents" || { echo "windows-tests: $zip_file lacks $want" >&2; exit 1; }
+done
+stage "zip"

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "device/PortSource.h"
+#include "tests/testing/PortSourceFake.h"
 #include "tests/windows/SerialOsFake.h"
 
 namespace {
@@ -280,6 +282,63 @@ TEST(ComPortWindows, ReadBytesAndTheQueueCounts) {
     EXPECT_EQ(device.GetInputCount(), 0);
     EXPECT_EQ(device.PurgeOutput(), TRUE);
     EXPECT_EQ(port.os.purges.back(), static_cast<DWORD>(PURGE_TXABORT | PURGE_TXCLEAR));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ComPortWindows, APortThatHasGoneFailsAtOnceUntilTheNextOpen) {
+    FakePort port;
+    ComPortDevice& device = *port.device;
+    ASSERT_EQ(device.InitSerial(1), TRUE);
+    std::string text;
+    // A passing fault is not a lost link.
+    port.os.readFails = true;
+    port.os.lastError = ERROR_INVALID_PARAMETER;
+    EXPECT_EQ(device.ReadString(text), 0);
+    EXPECT_EQ(device.IsLinkLost(), FALSE);
+
+    port.os.lastError = ERROR_BAD_COMMAND;
+    EXPECT_EQ(device.ReadString(text), 0);
+    EXPECT_EQ(device.IsLinkLost(), TRUE);
+    EXPECT_EQ(device.GetLinkLostReason(), device::ErrorText(ERROR_BAD_COMMAND));
+    const int reads = port.os.reads;
+    unsigned char byte = 'x';
+    EXPECT_EQ(device.ReadString(text), 0);
+    EXPECT_EQ(device.ReadBytes(&byte, 1), 0);
+    EXPECT_EQ(device.WriteBytes(&byte, 1), FALSE);
+    EXPECT_EQ(device.PurgeInput(), FALSE);
+    EXPECT_EQ(port.os.reads, reads);
+    EXPECT_TRUE(port.os.output.empty());
+
+    port.os.readFails = false;
+    ASSERT_EQ(device.InitSerial(1), TRUE);
+    EXPECT_EQ(device.IsLinkLost(), FALSE);
+    EXPECT_EQ(device.WriteBytes(&byte, 1), TRUE);
+}
+
+// The registry's driver objects are opened by their COM names; a name of another form (a port
+// the user gave, as the command line does) is the file to open.
+TEST(ComPortWindows, AFileNameInThePortMapIsOpenedAsGiven) {
+    const struct {
+        const char* name;
+        const char* data;
+        const char* path;
+        const char* openName;  // the name that the command line gives such a port on its own
+    } cases[] = {{"\\Device\\Serial0", "COM1", "\\\\.\\COM1", "COM1"},
+                 {"COM11", "COM1", "\\\\.\\COM11", "COM11"},
+                 {"\\\\.\\COM12", "COM1", "\\\\.\\COM12", "\\\\.\\COM12"},
+                 {"COM1", "COM1", "\\\\.\\COM1", "COM1"}};
+    for (const auto& c : cases) {
+        windows_test::SerialOsFake os;
+        testing_test::PortSourceFake ports(std::vector<device::PortValue>{{c.name, c.data}});
+        const device::ScopedPortSource scoped(ports);
+        ComPortDevice device(os);
+        ASSERT_EQ(device.InitSerial(1), TRUE) << c.name;
+        EXPECT_EQ(os.openedPath, c.path) << c.name;
+        EXPECT_EQ(device::PortOpenName({c.name, c.data}), c.openName);
+    }
 }
 
 }  // namespace
