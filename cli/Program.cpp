@@ -99,7 +99,7 @@ bool OpenTraces(const Options& options, std::size_t count,
         const std::string path =
             count == 1 ? options.trace : options.trace + "." + std::to_string(i + 1);
         std::string error;
-        if (!traces.back()->Open(path, error)) {
+        if (!traces.back()->Open(path, error, std::string("veltrix-settings ") + VELTRIX_VERSION)) {
             console.Error(error);
             return false;
         }
@@ -223,6 +223,7 @@ int Main(int argc, char** argv) {
         "Reads, checks and applies settings profiles of Veltrix instruments over their "
         "serial lines, on many instruments at once.",
         "veltrix-settings"};
+    app.set_version_flag("--version", std::string("veltrix-settings ") + VELTRIX_VERSION);
     app.require_subcommand(1, 1);
 
     CLI::App* ports = app.add_subcommand("ports", "List the serial ports as step 1 lists them");

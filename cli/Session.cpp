@@ -254,6 +254,8 @@ void Session::PressFinish() {
     for (const std::string& box : shown) {
         if (box.rfind("Error", 0) == 0) failed = OneLine(box);
     }
+    // A lost link is said by its own box instead of the failure of the step it broke.
+    if (failed.empty() && !shown.empty()) failed = OneLine(shown.back());
     Fail("apply: " + (failed.empty() ? std::string("Finish did not complete") : failed) +
          "; \"DB CNF WRITE\" was not sent, the instrument stored nothing");
 }

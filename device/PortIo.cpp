@@ -21,6 +21,14 @@ int Slice(std::int64_t leftUs) {
 
 constexpr short kBroken = POLLERR | POLLHUP | POLLNVAL;
 
+// A transfer on a port that is not open fails at once, as the system call would.
+Transfer ClosedPort() {
+    Transfer result;
+    result.failed = true;
+    result.error = EBADF;
+    return result;
+}
+
 }  // namespace
 
 bool MeansPortGone(int error) {
@@ -34,12 +42,8 @@ std::string GoneReason(int error) {
 
 Transfer ReadWithin(SerialOs& os, int fd, unsigned char* buffer, std::size_t count,
                     long long totalMs, long long intervalMs) {
+    if (fd < 0) return ClosedPort();
     Transfer result;
-    if (fd < 0) {
-        result.failed = true;
-        result.error = EBADF;
-        return result;
-    }
     const std::int64_t deadline = os.NowUs() + totalMs * 1000;
     std::int64_t lastByte = 0;
     std::size_t got = 0;
@@ -80,12 +84,8 @@ Transfer ReadWithin(SerialOs& os, int fd, unsigned char* buffer, std::size_t cou
 
 Transfer WriteWithin(SerialOs& os, int fd, const unsigned char* buffer, std::size_t count,
                      long long totalMs) {
+    if (fd < 0) return ClosedPort();
     Transfer result;
-    if (fd < 0) {
-        result.failed = true;
-        result.error = EBADF;
-        return result;
-    }
     const std::int64_t deadline = os.NowUs() + totalMs * 1000;
     std::size_t sent = 0;
     while (sent < count) {

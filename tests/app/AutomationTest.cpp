@@ -20,12 +20,12 @@
 #include "framework/Host.h"
 #include "framework/qt/QtHost.h"
 #include "resources/Resources.h"
-#include "tests/testing/GuiTest.h"
+#include "tests/testkit/GuiTest.h"
 
 namespace {
 
-using testing_test::PressKey;
-using testing_test::WaitFor;
+using testkit_test::PressKey;
+using testkit_test::WaitFor;
 
 // A client of its own on the session bus, gone with the object.
 class Client {

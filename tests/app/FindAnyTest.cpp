@@ -19,7 +19,7 @@
 #include "resources/Resource.h"
 #include "resources/Resources.h"
 #include "sim/PtyServer.h"
-#include "tests/testing/GuiTest.h"
+#include "tests/testkit/GuiTest.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ TEST(FindAnyTest, TheWindowShowsEachPortAndRateWhileItSearches) {
 
     framework::qt::QtHost host;
     framework::ScopedHost use(host);
-    testing_test::BoxAnswerer boxes;
+    testkit_test::BoxAnswerer boxes;
     std::set<std::string> seen;
     {
         CVeltrixInstrumentSettingsDlg sheet(IDS_SHEET_CAPTION);

@@ -8,13 +8,13 @@
 
 #include "app/InstrumentSettingsApp.h"
 #include "app/Program.h"
-#include "tests/testing/GuiTest.h"
+#include "tests/testkit/GuiTest.h"
 
 namespace {
 
 TEST(TraceFileTest, ATraceFileThatCannotBeWrittenIsReportedInABoxToo) {
     const QString name = QCoreApplication::applicationName();
-    testing_test::BoxAnswerer boxes;
+    testkit_test::BoxAnswerer boxes;
     InstrumentSettingsApp application;
     std::string program = "veltrix-instrument-settings";
     std::string option = "--trace";

@@ -12,12 +12,12 @@
 
 #include "device/ComPortDevice.h"
 #include "sim/State.h"
-#include "tests/testing/SimulatedPort.h"
-#include "tests/testing/Stopwatch.h"
+#include "tests/testkit/SimulatedPort.h"
+#include "tests/testkit/Stopwatch.h"
 
 namespace {
 
-using testing_test::ClockMs;
+using testkit_test::ClockMs;
 
 constexpr int kBaud = 38400;
 constexpr int kWarmUp = 10;
@@ -42,13 +42,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: bench_exchange [count > 0]\n");
         return 2;
     }
-    testing_test::SimulatedPort sim(sim::kModeVeltrix, kBaud);
+    testkit_test::SimulatedPort sim(sim::kModeVeltrix, kBaud);
     if (!sim.server) {
         std::fprintf(stderr, "bench_exchange: simulator: %s\n", sim.error.c_str());
         return 1;
     }
     ComPortDevice device;
-    testing_test::SetModeLine(device, false, kBaud);
+    testkit_test::SetModeLine(device, false, kBaud);
     if (!device.InitSerial(1)) {
         std::fprintf(stderr, "bench_exchange: %s\n", device.GetLastErrorText().c_str());
         return 1;

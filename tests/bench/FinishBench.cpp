@@ -22,8 +22,8 @@
 #include "resources/Resource.h"
 #include "sim/PtyServer.h"
 #include "tests/bench/Traffic.h"
-#include "tests/testing/SimulatedPort.h"
-#include "tests/testing/Stopwatch.h"
+#include "tests/testkit/SimulatedPort.h"
+#include "tests/testkit/Stopwatch.h"
 #include "wizard/ConnectPage.h"
 #include "wizard/FilterSlidePage.h"
 #include "wizard/InstrumentModePage.h"
@@ -35,7 +35,7 @@ namespace {
 using bench_test::HostWire;
 using bench_test::Protocol;
 using bench_test::WireMs;
-using testing_test::ClockMs;
+using testkit_test::ClockMs;
 
 constexpr int kConnectBaud = 9600;
 constexpr double kRatioTarget = 1.03;
@@ -118,7 +118,7 @@ Row RunFinish(const FinishCase& c) {
     Row row;
     sim::Fault pace;
     pace.kind = sim::FaultKind::Pace;
-    testing_test::SimulatedPort sim(c.startMode, kConnectBaud, {pace});
+    testkit_test::SimulatedPort sim(c.startMode, kConnectBaud, {pace});
     if (!sim.server) {
         row.problem = sim.error;
         return row;

@@ -34,13 +34,13 @@
 #include "sim/Fd.h"
 #include "sim/PtyServer.h"
 #include "tests/bench/Traffic.h"
-#include "tests/integration/ComPortSim.h"
+#include "tests/testkit/Stopwatch.h"
 
 extern char** environ;
 
 namespace {
 
-using integration_test::ClockMs;
+using testkit_test::ClockMs;
 
 constexpr int kFleet = 8;
 constexpr int kBaud = 9600;

@@ -105,6 +105,10 @@ TEST_F(CliProfileTest, BadCommandLinesEndWithTwo) {
         EXPECT_EQ(run.code, cli::kExitUsage) << ::testing::PrintToString(line) << run.err;
     }
     EXPECT_EQ(RunCli({"apply", "--help"}).code, cli::kExitOk);
+    // The package checks ask every installed program for its version.
+    const CliRun version = RunCli({"--version"});
+    EXPECT_EQ(version.code, cli::kExitOk);
+    EXPECT_EQ(version.out.rfind("veltrix-settings ", 0), 0u) << version.out;
 }
 
 TEST_F(CliProfileTest, PortsListsTheGivenPortsFirstAsStepOneDoes) {

@@ -7,8 +7,8 @@
 #include "device/ComPortDevice.h"
 #include "device/PortIo.h"
 #include "support/Clock.h"
-#include "tests/testing/PortSourceFake.h"
-#include "tests/testing/SerialOsFake.h"
+#include "tests/testkit/PortSourceFake.h"
+#include "tests/testkit/SerialOsFake.h"
 
 namespace {
 
@@ -42,8 +42,8 @@ protected:
     // Bytes that arrive ms after the start.
     void ArriveAfter(std::int64_t ms, const std::string& bytes) { os.Arrive(start + ms, bytes); }
 
-    testing_test::SerialOsFake os;
-    testing_test::PortSourceFake source{{{kNode, "COM1"}}};
+    testkit_test::SerialOsFake os;
+    testkit_test::PortSourceFake source{{{kNode, "COM1"}}};
     device::ScopedPortSource scope{source};
     ComPortDevice device{os};
     std::int64_t start = os.Now();

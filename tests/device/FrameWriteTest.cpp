@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "tests/testing/ScriptedDevice.h"
-#include "tests/testing/VirtualTime.h"
-#include "tests/testing/Wire.h"
+#include "tests/testkit/ScriptedDevice.h"
+#include "tests/testkit/VirtualTime.h"
+#include "tests/testkit/Wire.h"
 
 namespace {
 
-using testing_test::Hex;
+using testkit_test::Hex;
 
 struct FrameCase {
     std::string command;
@@ -18,8 +18,8 @@ struct FrameCase {
 
 class FrameWrite : public ::testing::TestWithParam<FrameCase> {
 protected:
-    testing_test::VirtualTime time;
-    testing_test::ScriptedDevice device{time.clock};
+    testkit_test::VirtualTime time;
+    testkit_test::ScriptedDevice device{time.clock};
 };
 
 TEST_P(FrameWrite, SendsOneFrameInOneWrite) {
@@ -45,8 +45,8 @@ INSTANTIATE_TEST_SUITE_P(Commands, FrameWrite,
                                                      "02 00 FF 03 FE 0D", "02 00 FF 03 FE"}));
 
 TEST(FrameWriteFailure, IsReportedByTheResultOnlyWithoutRetry) {
-    testing_test::VirtualTime time;
-    testing_test::ScriptedDevice device(time.clock);
+    testkit_test::VirtualTime time;
+    testkit_test::ScriptedDevice device(time.clock);
     device.SetLastErrorText("before");
     device.SetWritesFail(true);
     EXPECT_EQ(device.WriteKelvaStringCR("V"), FALSE);

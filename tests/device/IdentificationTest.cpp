@@ -3,18 +3,18 @@
 #include <string>
 #include <vector>
 
-#include "tests/testing/ScriptedDevice.h"
-#include "tests/testing/VirtualTime.h"
-#include "tests/testing/Wire.h"
+#include "tests/testkit/ScriptedDevice.h"
+#include "tests/testkit/VirtualTime.h"
+#include "tests/testkit/Wire.h"
 
 namespace {
 
-using testing_test::Frame;
-using testing_test::Hex;
-using testing_test::ShortFrame;
+using testkit_test::Frame;
+using testkit_test::Hex;
+using testkit_test::ShortFrame;
 
 // Logs the steps of a query with the number of pauses made before each.
-class StepLog : public testing_test::ScriptedDevice {
+class StepLog : public testkit_test::ScriptedDevice {
 public:
     using ScriptedDevice::ScriptedDevice;
     BOOL PurgeInput() override {
@@ -43,7 +43,7 @@ private:
 
 class Identification : public ::testing::Test {
 protected:
-    testing_test::VirtualTime time;
+    testkit_test::VirtualTime time;
     StepLog device{time.clock};
 };
 

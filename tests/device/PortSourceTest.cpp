@@ -12,8 +12,8 @@
 #include "device/LinuxPortSource.h"
 #include "device/NaturalOrder.h"
 #include "device/PortSource.h"
-#include "tests/testing/PortSourceFake.h"
-#include "tests/testing/SerialOsFake.h"
+#include "tests/testkit/PortSourceFake.h"
+#include "tests/testkit/SerialOsFake.h"
 
 namespace {
 
@@ -31,8 +31,8 @@ std::vector<std::string> Labels(ComPortDevice& device) {
 
 struct Discovery {
     Discovery(std::initializer_list<PortValue> values) : source(values) {}
-    testing_test::SerialOsFake os;
-    testing_test::PortSourceFake source;
+    testkit_test::SerialOsFake os;
+    testkit_test::PortSourceFake source;
     device::ScopedPortSource scope{source};
 };
 
@@ -181,7 +181,7 @@ protected:
     fs::path root;
     fs::path sys;
     fs::path dev;
-    testing_test::SerialOsFake os;
+    testkit_test::SerialOsFake os;
 };
 
 TEST_F(LinuxPortSourceTest, ListsDevicesWithHardwareInNaturalOrder) {

@@ -11,14 +11,14 @@
 #include <vector>
 
 #include "device/ComPortDevice.h"
-#include "tests/testing/PortSourceFake.h"
-#include "tests/testing/PtyPair.h"
-#include "tests/testing/Stopwatch.h"
+#include "tests/testkit/PortSourceFake.h"
+#include "tests/testkit/PtyPair.h"
+#include "tests/testkit/Stopwatch.h"
 
 namespace {
 
-using testing_test::ClockMs;
-using testing_test::WallMs;
+using testkit_test::ClockMs;
+using testkit_test::WallMs;
 
 // Slack on top of a time-out for a loaded machine (two cores, sanitizers).
 constexpr long long kSlackMs = 300;
@@ -44,8 +44,8 @@ protected:
     }
     std::string Label() const { return pty.SlavePath() + "  ( COM1 )"; }
 
-    testing_test::PtyPair pty;
-    testing_test::PortSourceFake source{{{pty.SlavePath(), "COM1"}}};
+    testkit_test::PtyPair pty;
+    testkit_test::PortSourceFake source{{{pty.SlavePath(), "COM1"}}};
     device::ScopedPortSource scope{source};
     ComPortDevice device;
 };
@@ -256,7 +256,7 @@ TEST(ComPortOnTheSystem, ADeviceNameOfAnyLengthFailsCleanly) {
     const int fd = mkstemp(plainFile.data());
     ASSERT_GE(fd, 0);
     ::close(fd);
-    testing_test::PortSourceFake source{{{"/dev/" + std::string(5000, 'x'), "COM1"},
+    testkit_test::PortSourceFake source{{{"/dev/" + std::string(5000, 'x'), "COM1"},
                                          {"/dev/veltrix-no-such-port", "COM2"},
                                          {plainFile, "COM3"}}};
     device::ScopedPortSource scope(source);

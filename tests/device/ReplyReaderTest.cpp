@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "tests/testing/ScriptedDevice.h"
-#include "tests/testing/VirtualTime.h"
-#include "tests/testing/Wire.h"
+#include "tests/testkit/ScriptedDevice.h"
+#include "tests/testkit/VirtualTime.h"
+#include "tests/testkit/Wire.h"
 
 namespace {
 
-using testing_test::Frame;
+using testkit_test::Frame;
 
 // The caller's settings, chosen apart from the reader's own so a missed restore shows.
 constexpr int kCallerTimeout = 750;
@@ -30,8 +30,8 @@ protected:
         EXPECT_EQ(device.TerminatorChanges().back(), kCallerTerminator);
     }
 
-    testing_test::VirtualTime time;
-    testing_test::ScriptedDevice device{time.clock};
+    testkit_test::VirtualTime time;
+    testkit_test::ScriptedDevice device{time.clock};
 };
 
 const std::string kOk = "\x02OK\x03\x05\r";

@@ -3,17 +3,17 @@
 #include <string>
 #include <vector>
 
-#include "tests/testing/ScriptedDevice.h"
-#include "tests/testing/VirtualTime.h"
-#include "tests/testing/Wire.h"
+#include "tests/testkit/ScriptedDevice.h"
+#include "tests/testkit/VirtualTime.h"
+#include "tests/testkit/Wire.h"
 
 // The double's own contract, on which the protocol, engine and wizard tests rely.
 namespace {
 
 class Scripted : public ::testing::Test {
 protected:
-    testing_test::VirtualTime time;
-    testing_test::ScriptedDevice device{time.clock};
+    testkit_test::VirtualTime time;
+    testkit_test::ScriptedDevice device{time.clock};
 };
 
 TEST_F(Scripted, ReadsStopAtTerminatorOrAtTheEndOfAChunk) {
@@ -49,15 +49,15 @@ TEST_F(Scripted, PurgeDropsArrivedBytesButNotRepliesToComeAfterAWrite) {
 }
 
 TEST_F(Scripted, ResponderPlaysAnInstrument) {
-    device.SetResponder([](testing_test::ScriptedDevice& d, const std::string& written) {
-        d.Arrive(testing_test::ShortFrame(written == testing_test::ShortFrame("?") ? "S" : "+"));
+    device.SetResponder([](testkit_test::ScriptedDevice& d, const std::string& written) {
+        d.Arrive(testkit_test::ShortFrame(written == testkit_test::ShortFrame("?") ? "S" : "+"));
     });
     device.SetTerminator('\r');
     std::string reply;
-    device.WriteString(testing_test::ShortFrame("?"));
+    device.WriteString(testkit_test::ShortFrame("?"));
     device.ReadString(reply);
     EXPECT_EQ(reply, "\x02S\r");
-    device.WriteString(testing_test::ShortFrame("H"));
+    device.WriteString(testkit_test::ShortFrame("H"));
     device.ReadString(reply);
     EXPECT_EQ(reply, "\x02+\r");
 }
@@ -70,7 +70,7 @@ TEST_F(Scripted, OpeningAppliesTheLineAndFailsAsConfigured) {
     EXPECT_EQ(device.InitSerial(2), TRUE);
     EXPECT_TRUE(device.IsOpen());
     EXPECT_EQ(device.GetPortName(0), "ttyUSB0  ( COM2 )");
-    EXPECT_EQ(device.AppliedLines(), (std::vector<testing_test::LineSettings>{{9600, 'E', 8, 1}}));
+    EXPECT_EQ(device.AppliedLines(), (std::vector<testkit_test::LineSettings>{{9600, 'E', 8, 1}}));
     device.SetOpenResult(FALSE, "\n --- ERR: busy");
     EXPECT_EQ(device.InitSerial(1), FALSE);
     EXPECT_FALSE(device.IsOpen());

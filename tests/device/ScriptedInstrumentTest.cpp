@@ -5,17 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "tests/testing/ScriptedDevice.h"
-#include "tests/testing/ScriptedInstrument.h"
-#include "tests/testing/VirtualTime.h"
-#include "tests/testing/Wire.h"
+#include "tests/testkit/ScriptedDevice.h"
+#include "tests/testkit/ScriptedInstrument.h"
+#include "tests/testkit/VirtualTime.h"
+#include "tests/testkit/Wire.h"
 
 // The scripted instrument's own contract, on which the engine, wizard and fuzz tests rely.
 namespace {
 
 using ::testing::ElementsAre;
-using testing_test::Frame;
-using testing_test::ShortFrame;
+using testkit_test::Frame;
+using testkit_test::ShortFrame;
 
 struct UnframeCase {
     const char* name;
@@ -27,7 +27,7 @@ struct UnframeCase {
 class UnframeTest : public ::testing::TestWithParam<UnframeCase> {};
 
 TEST_P(UnframeTest, GivesTheTextOfAWellFormedFrameOnly) {
-    const auto unframed = testing_test::Unframe(GetParam().written);
+    const auto unframed = testkit_test::Unframe(GetParam().written);
     ASSERT_EQ(unframed.has_value(), GetParam().text.has_value());
     if (!unframed) return;
     EXPECT_EQ(unframed->text, *GetParam().text);
@@ -55,12 +55,12 @@ protected:
         return bytes;
     }
 
-    testing_test::VirtualTime time;
-    testing_test::ScriptedDevice device{time.clock};
+    testkit_test::VirtualTime time;
+    testkit_test::ScriptedDevice device{time.clock};
 };
 
 TEST_F(Instrument, TheHAfterAnErrorReplyIsAnAcknowledgementAndAfterReadyACommand) {
-    testing_test::ScriptedInstrument instrument(device, "+MV");
+    testkit_test::ScriptedInstrument instrument(device, "+MV");
     instrument.Queue("?", {"ERR 4"});
     EXPECT_EQ(Ask(ShortFrame("?")), ShortFrame("ERR 4"));
     EXPECT_EQ(Ask(ShortFrame("H")), ShortFrame("+"));
@@ -72,7 +72,7 @@ TEST_F(Instrument, TheHAfterAnErrorReplyIsAnAcknowledgementAndAfterReadyACommand
 }
 
 TEST_F(Instrument, HearsOnlyItsOwnFramingUnlessToldOtherwise) {
-    testing_test::ScriptedInstrument instrument(device, "+VT");
+    testkit_test::ScriptedInstrument instrument(device, "+VT");
     EXPECT_EQ(Ask(ShortFrame("V")), "");
     EXPECT_EQ(Ask(Frame("V")), Frame("V 3.10"));
     instrument.HearEveryFraming();
@@ -81,7 +81,7 @@ TEST_F(Instrument, HearsOnlyItsOwnFramingUnlessToldOtherwise) {
 }
 
 TEST_F(Instrument, AnAcceptedModeChangeSwitchesTheTypeAndTheLine) {
-    testing_test::ScriptedInstrument instrument(device, "+MV");
+    testkit_test::ScriptedInstrument instrument(device, "+MV");
     instrument.Answer("DB CNF RCMODE 0 9600 N 8 1", "-");
     EXPECT_EQ(Ask(ShortFrame("DB CNF RCMODE 0 9600 N 8 1")), ShortFrame("-"));
     EXPECT_EQ(instrument.Type(), "+MV");
@@ -89,23 +89,23 @@ TEST_F(Instrument, AnAcceptedModeChangeSwitchesTheTypeAndTheLine) {
     EXPECT_EQ(Ask(ShortFrame("DB CNF RCMODE 4 19200 E 7 2")), ShortFrame("+"));
     EXPECT_EQ(instrument.Type(), "+OQ");
     // Silent until the host's line follows.
-    EXPECT_EQ(Ask(testing_test::kTypeQuery), "");
+    EXPECT_EQ(Ask(testkit_test::kTypeQuery), "");
     device.SetBaudRate(19200);
     device.SetParity('E');
     device.SetDataBits(7);
     device.SetStopBits(2);
     device.ChangeBaudRate();
-    EXPECT_EQ(Ask(testing_test::kTypeQuery), ShortFrame("+OQ"));
+    EXPECT_EQ(Ask(testkit_test::kTypeQuery), ShortFrame("+OQ"));
 }
 
 TEST_F(Instrument, AScriptAnswersInTurnAndItsLastReplyKeepsAnswering) {
-    testing_test::ScriptedInstrument instrument(device, "+DL");
+    testkit_test::ScriptedInstrument instrument(device, "+DL");
     instrument.AddReplies("RN=1\nRN~raw\nRN=3\nnot a line\n!=+VT\n");
     EXPECT_EQ(Ask(ShortFrame("RN")), ShortFrame("1"));
     EXPECT_EQ(Ask(ShortFrame("RN")), "raw");
     EXPECT_EQ(Ask(ShortFrame("RN")), ShortFrame("3"));
     EXPECT_EQ(Ask(ShortFrame("RN")), ShortFrame("3"));
-    EXPECT_EQ(Ask(testing_test::kTypeQuery), ShortFrame("+VT"));
+    EXPECT_EQ(Ask(testkit_test::kTypeQuery), ShortFrame("+VT"));
     EXPECT_EQ(Ask("\x02RN"), "");
     EXPECT_THAT(instrument.MalformedWrites(), ElementsAre("\x02RN"));
 }

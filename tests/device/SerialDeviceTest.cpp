@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "device/SerialDevice.h"
-#include "tests/testing/ScriptedDevice.h"
-#include "tests/testing/VirtualTime.h"
-#include "tests/testing/Wire.h"
+#include "tests/testkit/ScriptedDevice.h"
+#include "tests/testkit/VirtualTime.h"
+#include "tests/testkit/Wire.h"
 
 namespace {
 
@@ -118,13 +118,13 @@ TEST(SerialDevice, DeviceNameComesFromTheLabel) {
 }
 
 TEST(SerialDevice, WriteStringSendsTheBytesAsTheyAreInOneWrite) {
-    testing_test::VirtualTime time;
-    testing_test::ScriptedDevice device(time.clock);
+    testkit_test::VirtualTime time;
+    testkit_test::ScriptedDevice device(time.clock);
     EXPECT_EQ(device.WriteString("??"), TRUE);
     EXPECT_EQ(device.WriteString(std::string("\x02?\r\0", 4)), TRUE);
     ASSERT_EQ(device.Writes().size(), 2u);
-    EXPECT_EQ(testing_test::Hex(device.Writes()[0]), "3F 3F");
-    EXPECT_EQ(testing_test::Hex(device.Writes()[1]), "02 3F 0D 00");
+    EXPECT_EQ(testkit_test::Hex(device.Writes()[0]), "3F 3F");
+    EXPECT_EQ(testkit_test::Hex(device.Writes()[1]), "02 3F 0D 00");
 }
 
 TEST(SerialDevice, CopyToBufferWritesTextAndZero) {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "device/ComPortDevice.h"
-#include "tests/testing/PortSourceFake.h"
-#include "tests/testing/SerialOsFake.h"
+#include "tests/testkit/PortSourceFake.h"
+#include "tests/testkit/SerialOsFake.h"
 
 namespace {
 
@@ -22,8 +22,8 @@ protected:
     const termios& Port() { return os.Settings(kNode); }
     bool Has(tcflag_t flags, tcflag_t bits) { return (flags & bits) == bits; }
 
-    testing_test::SerialOsFake os;
-    testing_test::PortSourceFake source{{{kNode, "COM1"}}};
+    testkit_test::SerialOsFake os;
+    testkit_test::PortSourceFake source{{{kNode, "COM1"}}};
     device::ScopedPortSource scope{source};
     ComPortDevice device{os};
 };

@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
 #include <memory>
 #include <string>
@@ -16,10 +18,13 @@
 #include "resources/Resource.h"
 #include "sim/ReplayServer.h"
 #include "sim/TraceFile.h"
-#include "tests/endtoend/Bench.h"
-#include "tests/endtoend/Screens.h"
+#include "tests/testkit/Bench.h"
+#include "tests/testkit/Screens.h"
 
 namespace endtoend_test {
+
+// The simulator harness and the screens' texts are shared with other test folders.
+using namespace testkit_test;
 namespace {
 
 // OXQ at 4800, found on the second try at 7 data bits, even parity, 2 stop bits, changed to
@@ -56,7 +61,9 @@ class ReplayTest : public ::testing::Test {
 protected:
     // Records the run once for every test of the suite.
     static void SetUpTestSuite() {
-        s_tracePath = ::testing::TempDir() + "endtoend-replay.trace";
+        // Each test runs in a process of its own, maybe at the same time as the other.
+        s_tracePath =
+            ::testing::TempDir() + "endtoend-replay-" + std::to_string(getpid()) + ".trace";
         Bench bench;
         sim::PtyServer* instrument = bench.StartInstrument(StateOf(sim::kModeOxq, 4800));
         ASSERT_NE(instrument, nullptr);

@@ -10,10 +10,13 @@
 
 #include "framework/Ids.h"
 #include "resources/Resource.h"
-#include "tests/endtoend/Bench.h"
-#include "tests/endtoend/Screens.h"
+#include "tests/testkit/Bench.h"
+#include "tests/testkit/Screens.h"
 
 namespace endtoend_test {
+
+// The simulator harness and the screens' texts are shared with other test folders.
+using namespace testkit_test;
 namespace {
 
 using ::testing::ElementsAreArray;

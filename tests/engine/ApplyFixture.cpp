@@ -6,7 +6,7 @@
 
 namespace engine_test {
 
-testing_test::ScriptedInstrument& ApplyFixture::ConnectInstrument(const std::string& type) {
+testkit_test::ScriptedInstrument& ApplyFixture::ConnectInstrument(const std::string& type) {
     Connect(type);
     instrument.emplace(*port, type);
     SetMeasurement(0, 1, 0, 8);

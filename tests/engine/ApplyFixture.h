@@ -4,7 +4,7 @@
 #include <string>
 
 #include "tests/engine/SheetFixture.h"
-#include "tests/testing/ScriptedInstrument.h"
+#include "tests/testkit/ScriptedInstrument.h"
 
 namespace engine_test {
 
@@ -12,12 +12,12 @@ namespace engine_test {
 class ApplyFixture : public SheetFixture {
 protected:
     // Step 1 found this instrument at 9600 baud; step 2 keeps its mode and speed.
-    testing_test::ScriptedInstrument& ConnectInstrument(const std::string& type);
+    testkit_test::ScriptedInstrument& ConnectInstrument(const std::string& type);
     void SetFilters(int p1, int p2, int p3, int p4, int p5, int p6);
     void SetMeasurement(int mode, int points, int distance, int flashes);
     void SetPlateMovement(int powerOn, int measurementEnd, int remoteOn, int remoteOff);
 
-    std::optional<testing_test::ScriptedInstrument> instrument;
+    std::optional<testkit_test::ScriptedInstrument> instrument;
 };
 
 }  // namespace engine_test

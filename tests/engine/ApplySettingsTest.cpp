@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine/ApplyFixture.h"
-#include "tests/testing/Wire.h"
+#include "tests/testkit/Wire.h"
 
 namespace engine_test {
 namespace {
@@ -18,11 +18,11 @@ constexpr char kFilterSet[] = "Filterslide defined successfully\n";
 using ApplySettingsTest = ApplyFixture;
 
 TEST_F(ApplySettingsTest, VeltrixSetsFlashesPointsAndDistanceOnly) {
-    testing_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
+    testkit_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
     SetMeasurement(1, 3, 440, 8);
     EXPECT_EQ(sheet->ApplySettings(), TRUE);
     EXPECT_THAT(vt.Commands(), ElementsAre("DN 8", "DM 3 440", "DN 8"));
-    EXPECT_THAT(port->Writes(), Contains(testing_test::Frame("DM 3 440")));
+    EXPECT_THAT(port->Writes(), Contains(testkit_test::Frame("DM 3 440")));
     EXPECT_THAT(Boxes(), ElementsAre(kMeasurementSet));
     // The summary comes after the busy cursor has gone.
     EXPECT_FALSE(host.Boxes()[0].cursorBusy);
@@ -31,16 +31,16 @@ TEST_F(ApplySettingsTest, VeltrixSetsFlashesPointsAndDistanceOnly) {
 }
 
 TEST_F(ApplySettingsTest, EmulationSetsTheModeIndexAndPlateMovementFromVersion310) {
-    testing_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
+    testkit_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
     SetPlateMovement(1, 1, 2, 2);
     EXPECT_EQ(sheet->ApplySettings(), TRUE);
     EXPECT_THAT(mv.Commands(), ElementsAre("MM0", "V", "DB PLT SET 2 2 3 3"));
-    EXPECT_THAT(port->Writes(), Contains(testing_test::ShortFrame("DB PLT SET 2 2 3 3")));
+    EXPECT_THAT(port->Writes(), Contains(testkit_test::ShortFrame("DB PLT SET 2 2 3 3")));
     EXPECT_THAT(Boxes(), ElementsAre(std::string(kMeasurementSet) + kPlateSet));
 }
 
 TEST_F(ApplySettingsTest, PlateMovementIsSkippedBelowVersion310) {
-    testing_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
+    testkit_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
     mv.SetVersion("V 3.05");
     SetMeasurement(2, 1, 0, 8);
     EXPECT_EQ(sheet->ApplySettings(), TRUE);
@@ -49,7 +49,7 @@ TEST_F(ApplySettingsTest, PlateMovementIsSkippedBelowVersion310) {
 }
 
 TEST_F(ApplySettingsTest, FilterSlideOnDravellGoesThroughNativeModeAndBack) {
-    testing_test::ScriptedInstrument& dl = ConnectInstrument("+DL");
+    testkit_test::ScriptedInstrument& dl = ConnectInstrument("+DL");
     SetFilters(405, 450, 492, 620, 0, 0);
     SetMeasurement(1, 1, 0, 8);
     SetPlateMovement(0, 1, 2, 0);
@@ -58,8 +58,8 @@ TEST_F(ApplySettingsTest, FilterSlideOnDravellGoesThroughNativeModeAndBack) {
                 ElementsAre("DB CNF RCMODE 0 9600 N 8 1", "DF 405 450 492 620 0 0",
                             "DB CNF RCMODE 2 9600 N 8 1", "V", "MM1", "V", "DB PLT SET 1 2 3 1"));
     // The table travels in the native frame, the change back too.
-    EXPECT_THAT(port->Writes(), Contains(testing_test::Frame("DF 405 450 492 620 0 0")));
-    EXPECT_THAT(port->Writes(), Contains(testing_test::Frame("DB CNF RCMODE 2 9600 N 8 1")));
+    EXPECT_THAT(port->Writes(), Contains(testkit_test::Frame("DF 405 450 492 620 0 0")));
+    EXPECT_THAT(port->Writes(), Contains(testkit_test::Frame("DB CNF RCMODE 2 9600 N 8 1")));
     EXPECT_THAT(Boxes(), ElementsAre(std::string(kFilterSet) +
                                      "Instrument changed to +DL, Version: V 3.10\n" +
                                      kMeasurementSet + kPlateSet));
@@ -68,19 +68,19 @@ TEST_F(ApplySettingsTest, FilterSlideOnDravellGoesThroughNativeModeAndBack) {
 }
 
 TEST_F(ApplySettingsTest, OxqModeChangesTheLocalLineTo7E2) {
-    testing_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
+    testkit_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
     ChooseMode(3, "9600");
     EXPECT_EQ(sheet->ApplySettings(), TRUE);
     EXPECT_THAT(mv.Commands(),
                 ElementsAre("DB CNF RCMODE 4 9600 E 7 2", "V", "MM0", "V", "DB PLT SET 1 1 1 1"));
-    EXPECT_THAT(port->AppliedLines(), ElementsAre(testing_test::LineSettings{9600, 'E', 7, 2}));
+    EXPECT_THAT(port->AppliedLines(), ElementsAre(testkit_test::LineSettings{9600, 'E', 7, 2}));
     EXPECT_EQ(port->GetTerminator(), CR);
     EXPECT_THAT(Boxes(), ElementsAre("Instrument changed to +OQ, Version: V 3.10\n" +
                                      std::string(kMeasurementSet) + kPlateSet));
 }
 
 TEST_F(ApplySettingsTest, ANewSpeedAloneIsAModeChange) {
-    testing_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
+    testkit_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
     ChooseMode(0, "19200");
     EXPECT_EQ(sheet->ApplySettings(), TRUE);
     EXPECT_THAT(vt.Commands(),
@@ -102,7 +102,7 @@ class MeasurementFailureTest : public ApplyFixture,
                                public ::testing::WithParamInterface<MeasurementFailure> {};
 
 TEST_P(MeasurementFailureTest, StopsAtTheFirstRefusalAndShowsTheErrorAlone) {
-    testing_test::ScriptedInstrument& fake = ConnectInstrument(GetParam().type);
+    testkit_test::ScriptedInstrument& fake = ConnectInstrument(GetParam().type);
     SetMeasurement(0, 3, 440, 16);
     fake.Answer(GetParam().refused, "-");
     EXPECT_EQ(sheet->ApplySettings(), FALSE);
@@ -118,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MeasurementFailure{"+OQ", "MM0", {"MM0"}}));
 
 TEST_F(ApplySettingsTest, UnknownStoredTypeSendsNoMeasurementCommand) {
-    testing_test::ScriptedInstrument& fake = ConnectInstrument("+MV");
+    testkit_test::ScriptedInstrument& fake = ConnectInstrument("+MV");
     // Nothing identified and no mode chosen: no change is due, and no command fits.
     sheet->SetInstrumentType("");
     ChooseMode(-1, "9600");
@@ -128,14 +128,14 @@ TEST_F(ApplySettingsTest, UnknownStoredTypeSendsNoMeasurementCommand) {
 }
 
 TEST_F(ApplySettingsTest, RefusedPlateMovementReplacesTheSummary) {
-    testing_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
+    testkit_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
     mv.Answer("DB PLT SET 1 1 1 1", "-");
     EXPECT_EQ(sheet->ApplySettings(), FALSE);
     EXPECT_THAT(Boxes(), ElementsAre("Error setting default for plate movement!"));
 }
 
 TEST_F(ApplySettingsTest, FailedSwitchToNativeModeFailsTheFilterSlideAtOnce) {
-    testing_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
+    testkit_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
     SetFilters(405, 450, 492, 620, 0, 0);
     mv.Answer("DB CNF RCMODE 0 9600 N 8 1", "-");
     EXPECT_EQ(sheet->ApplySettings(), FALSE);
@@ -146,7 +146,7 @@ TEST_F(ApplySettingsTest, FailedSwitchToNativeModeFailsTheFilterSlideAtOnce) {
 }
 
 TEST_F(ApplySettingsTest, UnconfirmedFilterTableCountsWhenTheStatusIsClear) {
-    testing_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
+    testkit_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
     SetFilters(405, 450, 0, 0, 0, 0);
     vt.Answer("DF 405 450 0 0 0 0", "-");
     EXPECT_EQ(sheet->ApplySettings(), TRUE);
@@ -156,7 +156,7 @@ TEST_F(ApplySettingsTest, UnconfirmedFilterTableCountsWhenTheStatusIsClear) {
 }
 
 TEST_F(ApplySettingsTest, UnconfirmedFilterTableFailsOnAnErrorStatus) {
-    testing_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
+    testkit_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
     SetFilters(405, 450, 0, 0, 0, 0);
     vt.Answer("DF 405 450 0 0 0 0", "-");
     vt.Queue("?", {"S", "ERR 3"});
@@ -166,7 +166,7 @@ TEST_F(ApplySettingsTest, UnconfirmedFilterTableFailsOnAnErrorStatus) {
 }
 
 TEST_F(ApplySettingsTest, SilentVersionAfterAModeChangeIsReported) {
-    testing_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
+    testkit_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
     SetFilters(405, 450, 0, 0, 0, 0);
     ChooseMode(1, "9600");
     vt.Answer("V", std::nullopt);
@@ -180,7 +180,7 @@ TEST_F(ApplySettingsTest, SilentVersionAfterAModeChangeIsReported) {
 }
 
 TEST_F(ApplySettingsTest, RefusedModeChangeEndsWithTheLinesCollectedBefore) {
-    testing_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
+    testkit_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
     SetFilters(405, 450, 0, 0, 0, 0);
     ChooseMode(2, "9600");
     vt.Answer("DB CNF RCMODE 2 9600 N 8 1", "-");
@@ -192,7 +192,7 @@ TEST_F(ApplySettingsTest, RefusedModeChangeEndsWithTheLinesCollectedBefore) {
 }
 
 TEST_F(ApplySettingsTest, RefusedModeChangeWithNothingCollectedShowsOneBox) {
-    testing_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
+    testkit_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
     ChooseMode(2, "9600");
     mv.Answer("DB CNF RCMODE 2 9600 N 8 1", "-");
     EXPECT_EQ(sheet->ApplySettings(), FALSE);

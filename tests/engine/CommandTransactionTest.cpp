@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine/SheetFixture.h"
-#include "tests/testing/ScriptedInstrument.h"
-#include "tests/testing/Wire.h"
+#include "tests/testkit/ScriptedInstrument.h"
+#include "tests/testkit/Wire.h"
 
 namespace engine_test {
 namespace {
@@ -21,23 +21,23 @@ class ReadyPollTest : public SheetFixture, public ::testing::WithParamInterface<
 protected:
     bool Framed() const { return std::string(GetParam()) == "+VT"; }
     std::string Wire(const std::string& text) const {
-        return Framed() ? testing_test::Frame(text) : testing_test::ShortFrame(text);
+        return Framed() ? testkit_test::Frame(text) : testkit_test::ShortFrame(text);
     }
     std::string Poll() const {
-        return Framed() ? testing_test::Frame("??") : testing_test::ShortFrame("?");
+        return Framed() ? testkit_test::Frame("??") : testkit_test::ShortFrame("?");
     }
     // What follows an error reply: nothing framed, "H" in the short frame.
     Writes AfterError() const {
-        return Framed() ? Writes{} : Writes{testing_test::ShortFrame("H")};
+        return Framed() ? Writes{} : Writes{testkit_test::ShortFrame("H")};
     }
     void ExpectWrites(const Writes& expected) const {
-        EXPECT_EQ(port->Writes(), expected) << testing_test::Hex(port->Writes());
+        EXPECT_EQ(port->Writes(), expected) << testkit_test::Hex(port->Writes());
     }
 };
 
 TEST_P(ReadyPollTest, ReadyAtOnceSendsOnePollThenTheCommand) {
     Connect(GetParam());
-    testing_test::ScriptedInstrument instrument(*port, GetParam());
+    testkit_test::ScriptedInstrument instrument(*port, GetParam());
     EXPECT_EQ(sheet->SendCommand("MM0"), TRUE);
     ExpectWrites({Poll(), Wire("MM0")});
     EXPECT_THAT(time.clock.Pauses(), ElementsAre(300));
@@ -47,7 +47,7 @@ TEST_P(ReadyPollTest, ReadyAtOnceSendsOnePollThenTheCommand) {
 
 TEST_P(ReadyPollTest, OneErrorThenReadySendsTheCommandButFails) {
     Connect(GetParam());
-    testing_test::ScriptedInstrument instrument(*port, GetParam());
+    testkit_test::ScriptedInstrument instrument(*port, GetParam());
     instrument.Queue("?", {"ERR 17"});
     EXPECT_EQ(sheet->SendCommand("MM0"), FALSE);
     Writes expected{Poll()};
@@ -64,7 +64,7 @@ TEST_P(ReadyPollTest, OneErrorThenReadySendsTheCommandButFails) {
 
 TEST_P(ReadyPollTest, ThirdErrorGivesUpWithoutSending) {
     Connect(GetParam());
-    testing_test::ScriptedInstrument instrument(*port, GetParam());
+    testkit_test::ScriptedInstrument instrument(*port, GetParam());
     instrument.Queue("?", {"ERR 1", "ERR 2", "ERR 3", "S"});
     EXPECT_EQ(sheet->SendCommand("MM0"), FALSE);
     Writes expected;
@@ -80,7 +80,7 @@ TEST_P(ReadyPollTest, ThirdErrorGivesUpWithoutSending) {
 
 TEST_P(ReadyPollTest, OnlyExactlyErrStartsAnErrorReply) {
     Connect(GetParam());
-    testing_test::ScriptedInstrument instrument(*port, GetParam());
+    testkit_test::ScriptedInstrument instrument(*port, GetParam());
     instrument.Queue("?", {"ER", "Err 4", "s", "S "});
     EXPECT_EQ(sheet->SendCommand("MM0"), TRUE);
     EXPECT_EQ(instrument.Polls(), 5);
@@ -90,8 +90,8 @@ TEST_P(ReadyPollTest, OnlyExactlyErrStartsAnErrorReply) {
 
 TEST_P(ReadyPollTest, BusyInstrumentIsGivenUpAfterTheWaitLimit) {
     Connect(GetParam());
-    testing_test::ScriptedInstrument instrument(*port, GetParam());
-    instrument.Queue("?", testing_test::ScriptedInstrument::Replies(1000, "B"));
+    testkit_test::ScriptedInstrument instrument(*port, GetParam());
+    instrument.Queue("?", testkit_test::ScriptedInstrument::Replies(1000, "B"));
     EXPECT_EQ(sheet->SendCommand("MM0"), FALSE);
     EXPECT_THAT(instrument.Commands(), IsEmpty());
     EXPECT_THAT(Boxes(), ElementsAre(HasSubstr("did not report ready within 30 s")));
@@ -104,8 +104,8 @@ TEST_P(ReadyPollTest, BusyInstrumentIsGivenUpAfterTheWaitLimit) {
 // answered; then the next wait is whole again.
 TEST_P(ReadyPollTest, AfterAWaitThatRanOutCommandsPollOnceUntilTheInstrumentIsReady) {
     Connect(GetParam());
-    testing_test::ScriptedInstrument instrument(*port, GetParam());
-    instrument.Queue("?", testing_test::ScriptedInstrument::Replies(kLimit / 300 + 1, "B"));
+    testkit_test::ScriptedInstrument instrument(*port, GetParam());
+    instrument.Queue("?", testkit_test::ScriptedInstrument::Replies(kLimit / 300 + 1, "B"));
     EXPECT_EQ(sheet->SendCommand("MM0"), FALSE);
     EXPECT_EQ(instrument.Polls(), kLimit / 300);
     EXPECT_EQ(sheet->SendCommand("MM1"), FALSE);
@@ -114,7 +114,7 @@ TEST_P(ReadyPollTest, AfterAWaitThatRanOutCommandsPollOnceUntilTheInstrumentIsRe
     EXPECT_EQ(sheet->SendCommand("MM2"), TRUE);
     EXPECT_THAT(instrument.Commands(), ElementsAre("MM2"));
 
-    instrument.Queue("?", testing_test::ScriptedInstrument::Replies(kLimit / 300, "B"));
+    instrument.Queue("?", testkit_test::ScriptedInstrument::Replies(kLimit / 300, "B"));
     EXPECT_EQ(sheet->SendCommand("MM3"), FALSE);
     EXPECT_EQ(instrument.Polls(), 2 * (kLimit / 300) + 2);
     EXPECT_EQ(Boxes().size(), 2u);
@@ -133,7 +133,7 @@ TEST_P(ReadyPollTest, SilentInstrumentIsGivenUpAfterTheWaitLimit) {
 // A box the user leaves open does not count towards the wait for the instrument.
 TEST_P(ReadyPollTest, AnErrorBoxLeftOpenPastTheWaitLimitStillSendsTheCommand) {
     Connect(GetParam());
-    testing_test::ScriptedInstrument instrument(*port, GetParam());
+    testkit_test::ScriptedInstrument instrument(*port, GetParam());
     host.SetBoxHook([this](const framework::RecordedBox&) { time.clock.Advance(kLimit + 5000); });
     instrument.Queue("?", {"ERR 5"});
     EXPECT_EQ(sheet->SendCommand("MM0"), FALSE);
@@ -143,10 +143,10 @@ TEST_P(ReadyPollTest, AnErrorBoxLeftOpenPastTheWaitLimitStillSendsTheCommand) {
 
 TEST_P(ReadyPollTest, TheWaitLimitCountsOnlyTheTimeSpentOnTheInstrument) {
     Connect(GetParam());
-    testing_test::ScriptedInstrument instrument(*port, GetParam());
+    testkit_test::ScriptedInstrument instrument(*port, GetParam());
     constexpr int kBoxOpenMs = 20000;
     host.SetBoxHook([this](const framework::RecordedBox&) { time.clock.Advance(kBoxOpenMs); });
-    testing_test::ScriptedInstrument::Replies replies{"ERR 1", "ERR 2"};
+    testkit_test::ScriptedInstrument::Replies replies{"ERR 1", "ERR 2"};
     replies.resize(1000, "B");
     instrument.Queue("?", replies);
     EXPECT_EQ(sheet->SendCommand("MM0"), FALSE);
@@ -160,7 +160,7 @@ TEST_P(ReadyPollTest, TheWaitLimitCountsOnlyTheTimeSpentOnTheInstrument) {
 
 TEST_P(ReadyPollTest, ALateReplyFromAnEarlierExchangeIsDroppedBeforeThePoll) {
     Connect(GetParam());
-    testing_test::ScriptedInstrument instrument(*port, GetParam());
+    testkit_test::ScriptedInstrument instrument(*port, GetParam());
     port->Arrive(Wire("+"));
     EXPECT_EQ(sheet->SendCommand("MM0"), TRUE);
     ExpectWrites({Poll(), Wire("MM0")});
@@ -241,12 +241,12 @@ INSTANTIATE_TEST_SUITE_P(ShortFrames, ReadReplyTest,
 
 TEST_F(SheetFixture, VeltrixReplyIsTheFrameTextOrTheReadersError) {
     Connect("+VT");
-    port->Arrive(testing_test::Frame("V 3.10"));
+    port->Arrive(testkit_test::Frame("V 3.10"));
     std::string reply;
     EXPECT_EQ(sheet->ReadReply(reply), 6);
     EXPECT_EQ(reply, "V 3.10");
 
-    std::string badChecksum = testing_test::Frame("OK");
+    std::string badChecksum = testkit_test::Frame("OK");
     badChecksum[4] ^= 0x01;
     port->Arrive(badChecksum);
     EXPECT_EQ(sheet->ReadReply(reply), -6);

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine/SheetFixture.h"
-#include "tests/testing/ScriptedInstrument.h"
+#include "tests/testkit/ScriptedInstrument.h"
 
 namespace engine_test {
 namespace {
@@ -26,7 +26,7 @@ TEST_P(FirmwareVersionTest, AsksByTypeAndReturnsTheReply) {
     const VersionCase& c = GetParam();
     sheet->SetInstrumentType(c.type);
     port->SetTerminator(std::string(c.type) == "+VT" ? ETX : CR);
-    testing_test::ScriptedInstrument instrument(*port, c.type);
+    testkit_test::ScriptedInstrument instrument(*port, c.type);
     instrument.SetVersion("V 3.05");
     const std::string version = sheet->GetFirmwareVersion();
     EXPECT_EQ(instrument.Commands(), c.commands);
@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(Types, FirmwareVersionTest,
 
 TEST_F(SheetFixture, FirmwareVersionIsEmptyWhenTheInstrumentDoesNotAnswer) {
     Connect("+MV");
-    testing_test::ScriptedInstrument instrument(*port, "+MV");
+    testkit_test::ScriptedInstrument instrument(*port, "+MV");
     instrument.Answer("V", std::nullopt);
     EXPECT_EQ(sheet->GetFirmwareVersion(), "");
     EXPECT_THAT(Boxes(), IsEmpty());
@@ -84,7 +84,7 @@ protected:
         Connect("+DL");
         ChooseMode(1);
     }
-    testing_test::ScriptedInstrument instrument{*port, "+DL"};
+    testkit_test::ScriptedInstrument instrument{*port, "+DL"};
 };
 
 TEST_F(ReidentificationTest, EmptyAnswersAreAskedAgainUntilAKnownCode) {
@@ -97,7 +97,7 @@ TEST_F(ReidentificationTest, EmptyAnswersAreAskedAgainUntilAKnownCode) {
 }
 
 struct AnswerCase {
-    testing_test::ScriptedInstrument::Replies answers;  // "" is silence
+    testkit_test::ScriptedInstrument::Replies answers;  // "" is silence
     int queries;
 };
 

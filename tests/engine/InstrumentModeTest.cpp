@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine/ApplyFixture.h"
-#include "tests/testing/Wire.h"
+#include "tests/testkit/Wire.h"
 
 namespace engine_test {
 namespace {
@@ -15,7 +15,7 @@ struct ModeCase {
     int mode;
     const char* baud;
     const char* command;
-    testing_test::LineSettings line;
+    testkit_test::LineSettings line;
     char terminator;
 };
 
@@ -27,7 +27,7 @@ class ModeChangeTest : public ApplyFixture, public ::testing::WithParamInterface
 
 TEST_P(ModeChangeTest, SendsTheModeAndLineThenFollowsWithTheLocalPort) {
     const ModeCase& c = GetParam();
-    testing_test::ScriptedInstrument& fake = ConnectInstrument(c.from);
+    testkit_test::ScriptedInstrument& fake = ConnectInstrument(c.from);
     ChooseMode(c.mode, c.baud);
     EXPECT_EQ(sheet->ChangeInstrumentMode(c.mode), TRUE);
     EXPECT_THAT(fake.Commands(), ElementsAre(c.command));
@@ -51,17 +51,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ApplyFixture, ModeChangeToAnUnknownIndexSendsTheHeadAlone) {
     Connect("+MV");
     ChooseMode(7, "4800");
-    port->ReplyAfterWrite({testing_test::ShortFrame("S")});
-    port->ReplyAfterWrite({testing_test::ShortFrame("+")});
+    port->ReplyAfterWrite({testkit_test::ShortFrame("S")});
+    port->ReplyAfterWrite({testkit_test::ShortFrame("+")});
     EXPECT_EQ(sheet->ChangeInstrumentMode(7), TRUE);
     ASSERT_GE(port->Writes().size(), 2u);
-    EXPECT_EQ(port->Writes()[1], testing_test::ShortFrame("DB CNF RCMODE "));
-    EXPECT_THAT(port->AppliedLines(), ElementsAre(testing_test::LineSettings{4800, 'N', 8, 1}));
+    EXPECT_EQ(port->Writes()[1], testkit_test::ShortFrame("DB CNF RCMODE "));
+    EXPECT_THAT(port->AppliedLines(), ElementsAre(testkit_test::LineSettings{4800, 'N', 8, 1}));
     EXPECT_EQ(port->GetTerminator(), CR);
 }
 
 TEST_F(ApplyFixture, UnansweredModeChangeLeavesTheLocalPortAlone) {
-    testing_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
+    testkit_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
     ChooseMode(3, "19200");
     mv.Answer("DB CNF RCMODE 4 19200 E 7 2", std::nullopt);
     EXPECT_EQ(sheet->ChangeInstrumentMode(3), FALSE);
@@ -75,10 +75,10 @@ TEST_F(ApplyFixture, UnansweredModeChangeLeavesTheLocalPortAlone) {
 }
 
 TEST_F(ApplyFixture, SaveIsAcceptedOnPlus) {
-    testing_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
+    testkit_test::ScriptedInstrument& vt = ConnectInstrument("+VT");
     EXPECT_EQ(sheet->SaveSettings(), TRUE);
     EXPECT_THAT(vt.Commands(), ElementsAre("DB CNF WRITE"));
-    EXPECT_THAT(port->Writes().back(), testing_test::Frame("DB CNF WRITE"));
+    EXPECT_THAT(port->Writes().back(), testkit_test::Frame("DB CNF WRITE"));
     EXPECT_THAT(Boxes(), IsEmpty());
     EXPECT_EQ(port->GetTimeout(), 10000);
     EXPECT_EQ(host.WaitCursorBegins(), 1);
@@ -89,7 +89,7 @@ TEST_F(ApplyFixture, SaveRefusedOrUnansweredKeepsTheWizardOpen) {
     for (const std::optional<std::string>& reply :
          {std::optional<std::string>("-"), std::optional<std::string>()}) {
         host.ClearBoxes();
-        testing_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
+        testkit_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
         mv.Answer("DB CNF WRITE", reply);
         EXPECT_EQ(sheet->SaveSettings(), FALSE);
         ASSERT_THAT(Boxes(), ElementsAre("Error saving instrument settings!"));

@@ -11,7 +11,7 @@ SheetFixture::SheetFixture() {
     resources::RegisterResources();
     sheet = std::make_unique<CVeltrixInstrumentSettingsDlg>(
         IDS_SHEET_CAPTION, nullptr, 0, [this]() -> std::unique_ptr<SerialDevice> {
-            auto scripted = std::make_unique<testing_test::ScriptedDevice>(time.clock);
+            auto scripted = std::make_unique<testkit_test::ScriptedDevice>(time.clock);
             port = scripted.get();
             return scripted;
         });

@@ -8,8 +8,8 @@
 
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "framework/RecordingHost.h"
-#include "tests/testing/ScriptedDevice.h"
-#include "tests/testing/VirtualTime.h"
+#include "tests/testkit/ScriptedDevice.h"
+#include "tests/testkit/VirtualTime.h"
 
 namespace engine_test {
 
@@ -28,10 +28,10 @@ protected:
     // Time passed on the virtual clock since the fixture was made.
     std::int64_t Elapsed() const { return time.clock.NowMs(); }
 
-    testing_test::VirtualTime time;
+    testkit_test::VirtualTime time;
     framework::RecordingHost host;
     framework::ScopedHost useHost{host};
-    testing_test::ScriptedDevice* port = nullptr;
+    testkit_test::ScriptedDevice* port = nullptr;
     std::unique_ptr<CVeltrixInstrumentSettingsDlg> sheet;
 };
 

@@ -31,7 +31,7 @@ private:
 };
 
 // Notes its own destruction.
-class NotingDevice : public testing_test::ScriptedDevice {
+class NotingDevice : public testkit_test::ScriptedDevice {
 public:
     NotingDevice(support::VirtualClock& clock, std::function<void()> onDelete)
         : ScriptedDevice(clock), m_onDelete(std::move(onDelete)) {}
@@ -75,7 +75,7 @@ TEST(SheetDevice, WithoutAFactoryTheDeviceIsTheSerialPort) {
 }
 
 TEST(SheetDestruction, PagesGoFirstThenTheProxyLinkThenTheDevice) {
-    testing_test::VirtualTime time;
+    testkit_test::VirtualTime time;
     std::vector<std::string> events;
     auto sheet = std::make_unique<CVeltrixInstrumentSettingsDlg>(
         IDS_SHEET_CAPTION, nullptr, 0, [&]() -> std::unique_ptr<SerialDevice> {
@@ -92,13 +92,13 @@ TEST(SheetDestruction, PagesGoFirstThenTheProxyLinkThenTheDevice) {
 }
 
 TEST(SheetDestruction, AnOpenWindowIsClosedWithoutActivatingOtherPages) {
-    testing_test::VirtualTime time;
+    testkit_test::VirtualTime time;
     framework::RecordingHost host;
     framework::ScopedHost use(host);
     resources::RegisterResources();
     auto sheet = std::make_unique<CVeltrixInstrumentSettingsDlg>(
         IDS_SHEET_CAPTION, nullptr, 0,
-        [&] { return std::make_unique<testing_test::ScriptedDevice>(time.clock); });
+        [&] { return std::make_unique<testkit_test::ScriptedDevice>(time.clock); });
     framework::WizardDriver wizard(*sheet);
     ASSERT_TRUE(wizard.Open());
     sheet.reset();

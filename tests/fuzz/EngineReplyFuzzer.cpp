@@ -19,7 +19,7 @@
 #include "tests/fuzz/ByteReader.h"
 #include "tests/fuzz/Check.h"
 #include "tests/fuzz/ScriptedLine.h"
-#include "tests/testing/ScriptedDevice.h"
+#include "tests/testkit/ScriptedDevice.h"
 
 namespace {
 
@@ -54,10 +54,10 @@ void CheckReply(bool framed, int result, const std::string& reply, const std::st
 }
 
 std::unique_ptr<CVeltrixInstrumentSettingsDlg> MakeSheet(support::VirtualClock& clock,
-                                                         testing_test::ScriptedDevice*& device) {
+                                                         testkit_test::ScriptedDevice*& device) {
     return std::make_unique<CVeltrixInstrumentSettingsDlg>(
         IDS_SHEET_CAPTION, nullptr, 0, [&]() -> std::unique_ptr<SerialDevice> {
-            auto scripted = std::make_unique<testing_test::ScriptedDevice>(clock);
+            auto scripted = std::make_unique<testkit_test::ScriptedDevice>(clock);
             device = scripted.get();
             return scripted;
         });
@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     support::ScopedClock useClock(clock);
     framework::RecordingHost host;
     framework::ScopedHost useHost(host);
-    testing_test::ScriptedDevice* device = nullptr;
+    testkit_test::ScriptedDevice* device = nullptr;
     const auto sheet = MakeSheet(clock, device);
     sheet->SetInstrumentType(type);
     device->SetTerminator(framed ? ETX : CR);

@@ -15,7 +15,7 @@
 #include "tests/fuzz/ByteReader.h"
 #include "tests/fuzz/Check.h"
 #include "tests/fuzz/ScriptedLine.h"
-#include "tests/testing/ScriptedDevice.h"
+#include "tests/testkit/ScriptedDevice.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     support::VirtualClock clock;
     support::ScopedClock useClock(clock);
-    testing_test::ScriptedDevice device(clock);
+    testkit_test::ScriptedDevice device(clock);
     device.SetTimeout(timeout);
     device.SetTerminator(terminator);
     device.Arrive(stale);

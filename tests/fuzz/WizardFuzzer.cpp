@@ -7,7 +7,7 @@
 // Input: flags (bits 0-1: the instrument's type; bits 2-3: the mode chosen on step 2; bit 4:
 // slide in; bit 5: slide out; bit 6: "Set default" on step 5; bit 7: Finish), the index of
 // the baud rate chosen on step 2, then reply lines for the instrument
-// (testing_test::ScriptedInstrument::AddReplies).
+// (testkit_test::ScriptedInstrument::AddReplies).
 
 #include <array>
 #include <cstdint>
@@ -23,8 +23,8 @@
 #include "support/Clock.h"
 #include "tests/fuzz/ByteReader.h"
 #include "tests/fuzz/Check.h"
-#include "tests/testing/ScriptedDevice.h"
-#include "tests/testing/ScriptedInstrument.h"
+#include "tests/testkit/ScriptedDevice.h"
+#include "tests/testkit/ScriptedInstrument.h"
 #include "wizard/FilterSlidePage.h"
 
 namespace {
@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     choices.finish = (flags & 0x80) != 0;
     choices.baudIndex = input.Byte();
 
-    testing_test::ScriptedInstrument instrument(
+    testkit_test::ScriptedInstrument instrument(
         device::InstrumentTypeCode(static_cast<int>(flags & 0x03)));
     // The input may make the host store another type than the instrument's own.
     instrument.HearEveryFraming();
@@ -106,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     framework::ScopedHost useHost(host);
     CVeltrixInstrumentSettingsDlg sheet(
         IDS_SHEET_CAPTION, nullptr, 0, [&]() -> std::unique_ptr<SerialDevice> {
-            auto scripted = std::make_unique<testing_test::ScriptedDevice>(clock);
+            auto scripted = std::make_unique<testkit_test::ScriptedDevice>(clock);
             scripted->SetPorts({"/dev/ttyUSB0  ( COM1 )"});
             instrument.Attach(*scripted);
             return scripted;

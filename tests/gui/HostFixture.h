@@ -10,14 +10,14 @@
 #include "framework/Host.h"
 #include "framework/qt/QtHost.h"
 #include "tests/gui/TestSheet.h"
-#include "tests/testing/GuiTest.h"
+#include "tests/testkit/GuiTest.h"
 
 namespace gui_test {
 
-using testing_test::BoxAnswerer;
-using testing_test::PressKey;
-using testing_test::ProcessEvents;
-using testing_test::TypeInto;
+using testkit_test::BoxAnswerer;
+using testkit_test::PressKey;
+using testkit_test::ProcessEvents;
+using testkit_test::TypeInto;
 
 class HostFixture : public testing::Test {
 protected:

@@ -9,16 +9,16 @@
 #include "framework/Application.h"
 #include "framework/Host.h"
 #include "framework/qt/QtHost.h"
-#include "tests/testing/GuiTest.h"
+#include "tests/testkit/GuiTest.h"
 
 namespace gui_test {
 namespace {
 
 using framework::MessageIcon;
-using testing_test::BoxAnswerer;
-using testing_test::ProcessEvents;
-using testing_test::SeenBox;
-using testing_test::WaitFor;
+using testkit_test::BoxAnswerer;
+using testkit_test::ProcessEvents;
+using testkit_test::SeenBox;
+using testkit_test::WaitFor;
 
 class HostServicesTest : public testing::Test {
 protected:

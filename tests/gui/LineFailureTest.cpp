@@ -28,7 +28,7 @@
 #include "resources/Resource.h"
 #include "resources/Resources.h"
 #include "sim/PtyServer.h"
-#include "tests/testing/GuiTest.h"
+#include "tests/testkit/GuiTest.h"
 
 namespace gui_test {
 namespace {
@@ -39,9 +39,9 @@ using framework::ID_WIZNEXT;
 using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using testing_test::BoxAnswerer;
-using testing_test::MouseClick;
-using testing_test::ProcessEvents;
+using testkit_test::BoxAnswerer;
+using testkit_test::MouseClick;
+using testkit_test::ProcessEvents;
 
 // A lost line must leave the window free again this soon.
 constexpr qint64 kFreeAgainMs = 2000;

@@ -21,7 +21,7 @@
 #include "resources/Resource.h"
 #include "resources/Resources.h"
 #include "sim/PtyServer.h"
-#include "tests/testing/GuiTest.h"
+#include "tests/testkit/GuiTest.h"
 
 namespace gui_test {
 namespace {
@@ -30,11 +30,11 @@ using framework::ID_WIZBACK;
 using framework::ID_WIZFINISH;
 using framework::ID_WIZNEXT;
 using framework::IDCANCEL;
-using testing_test::BoxAnswerer;
-using testing_test::PressKey;
-using testing_test::ProcessEvents;
-using testing_test::TypeInto;
-using testing_test::WaitFor;
+using testkit_test::BoxAnswerer;
+using testkit_test::PressKey;
+using testkit_test::ProcessEvents;
+using testkit_test::TypeInto;
+using testkit_test::WaitFor;
 
 // A step is left by a command exchange over the pty: a few seconds at most.
 constexpr int kStepTimeoutMs = 20000;

@@ -25,7 +25,7 @@ using framework::ID_WIZFINISH;
 using framework::ID_WIZNEXT;
 using framework::IDCANCEL;
 using framework::Notification;
-using testing_test::MouseClick;
+using testkit_test::MouseClick;
 
 class WizardWindowTest : public HostFixture {
 protected:

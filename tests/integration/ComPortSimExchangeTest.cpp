@@ -13,17 +13,17 @@
 
 #include "device/ComPortDevice.h"
 #include "sim/State.h"
-#include "tests/testing/SimulatedPort.h"
-#include "tests/testing/Stopwatch.h"
+#include "tests/testkit/SimulatedPort.h"
+#include "tests/testkit/Stopwatch.h"
 
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
-using testing_test::ClockMs;
-using testing_test::SetModeLine;
-using testing_test::SimulatedPort;
-using testing_test::WallMs;
+using testkit_test::ClockMs;
+using testkit_test::SetModeLine;
+using testkit_test::SimulatedPort;
+using testkit_test::WallMs;
 
 // Every command goes unanswered.
 sim::Fault Silent() {

@@ -22,9 +22,9 @@
 
 #include "device/ComPortDevice.h"
 #include "sim/State.h"
-#include "tests/testing/PortSourceFake.h"
-#include "tests/testing/SerialOsFake.h"
-#include "tests/testing/SimulatedPort.h"
+#include "tests/testkit/PortSourceFake.h"
+#include "tests/testkit/SerialOsFake.h"
+#include "tests/testkit/SimulatedPort.h"
 
 namespace {
 
@@ -32,9 +32,9 @@ using ::testing::ElementsAre;
 
 // The exclusive mode is switched off before the descriptor goes, on every way of closing.
 TEST(ComPortSimExclusive, ClosingSwitchesExclusiveModeOffBeforeTheClose) {
-    testing_test::SerialOsFake os;
+    testkit_test::SerialOsFake os;
     os.AddNode("/dev/ttyUSB0");
-    testing_test::PortSourceFake source{{{"/dev/ttyUSB0", "COM1"}}};
+    testkit_test::PortSourceFake source{{{"/dev/ttyUSB0", "COM1"}}};
     device::ScopedPortSource scope{source};
     {
         ComPortDevice device(os);
@@ -102,7 +102,7 @@ protected:
         ASSERT_EQ(chmod(sim.server->SlavePath().c_str(), 0666), 0);
     }
 
-    testing_test::SimulatedPort sim{sim::kModeMorvane, 9600};
+    testkit_test::SimulatedPort sim{sim::kModeMorvane, 9600};
 };
 
 TEST_F(ComPortSimReopen, AnOrdinaryUserReopensAPortThatWasClosed) {

@@ -6,12 +6,12 @@
 
 #include "device/ComPortDevice.h"
 #include "sim/State.h"
-#include "tests/testing/SimulatedPort.h"
+#include "tests/testkit/SimulatedPort.h"
 
 namespace {
 
-using testing_test::SetModeLine;
-using testing_test::SimulatedPort;
+using testkit_test::SetModeLine;
+using testkit_test::SimulatedPort;
 
 struct ModeCase {
     const char* name;

@@ -10,14 +10,14 @@
 
 #include "device/ComPortDevice.h"
 #include "sim/State.h"
-#include "tests/testing/PortSourceFake.h"
-#include "tests/testing/SerialOsFake.h"
-#include "tests/testing/SimulatedPort.h"
+#include "tests/testkit/PortSourceFake.h"
+#include "tests/testkit/SerialOsFake.h"
+#include "tests/testkit/SimulatedPort.h"
 
 namespace {
 
-using testing_test::SetModeLine;
-using testing_test::SimulatedPort;
+using testkit_test::SetModeLine;
+using testkit_test::SimulatedPort;
 
 class ComPortSimLine : public ::testing::Test {
 protected:
@@ -66,10 +66,10 @@ TEST(ComPortSimLineSeam, ARefusedSettingCountsOnlyWhenAPtyShowsWhatWasAsked) {
         {"pty, another error", 1, -EIO, 9600, 2, FALSE},
         {"real port", 2, -EINVAL, 9600, 2, FALSE},
     };
-    testing_test::SerialOsFake os;
+    testkit_test::SerialOsFake os;
     os.AddNode("/dev/pts/7");
     os.AddNode("/dev/ttyUSB0");
-    testing_test::PortSourceFake source{{{"/dev/pts/7", "COM1"}, {"/dev/ttyUSB0", "COM2"}}};
+    testkit_test::PortSourceFake source{{{"/dev/pts/7", "COM1"}, {"/dev/ttyUSB0", "COM2"}}};
     device::ScopedPortSource scope{source};
     ComPortDevice device(os);
 

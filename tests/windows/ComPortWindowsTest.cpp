@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "device/PortSource.h"
-#include "tests/testing/PortSourceFake.h"
+#include "tests/testkit/PortSourceFake.h"
 #include "tests/windows/SerialOsFake.h"
 
 namespace {
@@ -332,7 +332,7 @@ TEST(ComPortWindows, AFileNameInThePortMapIsOpenedAsGiven) {
                  {"COM1", "COM1", "\\\\.\\COM1", "COM1"}};
     for (const auto& c : cases) {
         windows_test::SerialOsFake os;
-        testing_test::PortSourceFake ports(std::vector<device::PortValue>{{c.name, c.data}});
+        testkit_test::PortSourceFake ports(std::vector<device::PortValue>{{c.name, c.data}});
         const device::ScopedPortSource scoped(ports);
         ComPortDevice device(os);
         ASSERT_EQ(device.InitSerial(1), TRUE) << c.name;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "device/PortSource.h"
-#include "tests/testing/PortSourceFake.h"
+#include "tests/testkit/PortSourceFake.h"
 
 namespace windows_test {
 namespace {
@@ -124,7 +124,7 @@ bool SerialOsFake::ClearError(HANDLE port, COMSTAT& status) {
 }
 
 FakePort::FakePort() {
-    testing_test::PortSourceFake ports(
+    testkit_test::PortSourceFake ports(
         {{"\\Device\\Serial0", "COM1"}, {"\\Device\\Serial2", "COM3"}});
     const device::ScopedPortSource scoped(ports);
     device = std::make_unique<ComPortDevice>(os);

@@ -19,7 +19,7 @@ const std::vector<std::string> kRates = {"38400", "19200", "9600", "4800",
                                          "2400",  "1200",  "600",  "300"};
 
 // The (port, baud) of every connect attempt: each opens the port at 8N1.
-std::vector<std::pair<int, int>> Attempts(const testing_test::ScriptedDevice& device) {
+std::vector<std::pair<int, int>> Attempts(const testkit_test::ScriptedDevice& device) {
     std::vector<std::pair<int, int>> attempts;
     std::size_t line = 0;
     for (const int port : device.OpenCalls()) {
@@ -65,7 +65,7 @@ TEST(ConnectStep, ThePortChosenIsItsItemIndexPlusOne) {
 
 struct IdentifyCase {
     std::string code;
-    testing_test::LineSettings line;
+    testkit_test::LineSettings line;
     int typeQueries;
     char terminator;
 };
@@ -115,7 +115,7 @@ TEST(ConnectStep, AnswersThatAreNoKnownCodeKeepTheStepWithThePlainMessage) {
         EXPECT_THAT(h.Boxes(), ElementsAre("Could not connect instrument!" + kAdvice));
         // Asked at 8N1 and once more at 7E2.
         EXPECT_EQ(h.instrument.TypeQueries(), 2);
-        EXPECT_EQ(h.device->AppliedLines().back(), (testing_test::LineSettings{9600, 'E', 7, 2}));
+        EXPECT_EQ(h.device->AppliedLines().back(), (testkit_test::LineSettings{9600, 'E', 7, 2}));
         EXPECT_EQ(h.sheet.GetInstrumentType(), "");
     }
 }

@@ -33,7 +33,7 @@ WizardHarness::WizardHarness(std::string code, int firstPage)
     : instrument(std::move(code)),
       m_registered(RegisterOnce()),
       sheet(IDS_SHEET_CAPTION, nullptr, firstPage, [this] {
-          auto scripted = std::make_unique<testing_test::ScriptedDevice>(time.clock);
+          auto scripted = std::make_unique<testkit_test::ScriptedDevice>(time.clock);
           device = scripted.get();
           instrument.Attach(*scripted);
           return scripted;
@@ -64,8 +64,8 @@ bool WizardHarness::OpenAt(int step) {
 }
 
 void WizardHarness::ListenAt(int port, int baudRate) {
-    testing_test::LineSettings line =
-        testing_test::ScriptedInstrument::LineOfType(instrument.Type());
+    testkit_test::LineSettings line =
+        testkit_test::ScriptedInstrument::LineOfType(instrument.Type());
     line.baudRate = baudRate;
     instrument.ListenOn(port, line);
 }

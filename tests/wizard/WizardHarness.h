@@ -7,9 +7,9 @@
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "framework/RecordingHost.h"
 #include "framework/WizardDriver.h"
-#include "tests/testing/ScriptedDevice.h"
-#include "tests/testing/ScriptedInstrument.h"
-#include "tests/testing/VirtualTime.h"
+#include "tests/testkit/ScriptedDevice.h"
+#include "tests/testkit/ScriptedInstrument.h"
+#include "tests/testkit/VirtualTime.h"
 #include "wizard/ConnectPage.h"
 #include "wizard/FilterSlidePage.h"
 #include "wizard/InstrumentModePage.h"
@@ -41,10 +41,10 @@ public:
     // Moves the instrument to another port and baud rate; its line format stays.
     void ListenAt(int port, int baudRate);
 
-    testing_test::VirtualTime time;
+    testkit_test::VirtualTime time;
     framework::RecordingHost host;
-    testing_test::ScriptedInstrument instrument;
-    testing_test::ScriptedDevice* device = nullptr;  // owned by the sheet
+    testkit_test::ScriptedInstrument instrument;
+    testkit_test::ScriptedDevice* device = nullptr;  // owned by the sheet
 
 private:
     framework::ScopedHost m_useHost{host};

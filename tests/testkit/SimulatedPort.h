@@ -7,9 +7,9 @@
 #include "device/ComPortDevice.h"
 #include "device/PortSource.h"
 #include "sim/PtyServer.h"
-#include "tests/testing/PortSourceFake.h"
+#include "tests/testkit/PortSourceFake.h"
 
-namespace testing_test {
+namespace testkit_test {
 
 // The simulated instrument on a pty that the machine's port map lists as COM1. The device is
 // made by the caller once the map is in force, since a ComPortDevice reads it when constructed.
@@ -44,4 +44,4 @@ inline void SetModeLine(SerialDevice& device, bool oxq, int baud) {
     device.SetStopBits(oxq ? 2 : 1);
 }
 
-}  // namespace testing_test
+}  // namespace testkit_test

@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace testing_test {
+namespace testkit_test {
 
 // A pseudo-terminal whose master side the test plays as the instrument; the port under test
 // opens the slave by its path. The slave descriptor that openpty gives is closed at once, so
@@ -63,4 +63,4 @@ private:
     std::string m_slavePath;
 };
 
-}  // namespace testing_test
+}  // namespace testkit_test

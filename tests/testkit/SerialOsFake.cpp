@@ -1,11 +1,11 @@
-#include "tests/testing/SerialOsFake.h"
+#include "tests/testkit/SerialOsFake.h"
 
 #include <poll.h>
 
 #include <algorithm>
 #include <cerrno>
 
-namespace testing_test {
+namespace testkit_test {
 
 void SerialOsFake::AddNode(const std::string& path) {
     termios settings{};
@@ -167,4 +167,4 @@ bool SerialOsFake::IsRealUart(const std::string& node) {
     return std::find(m_realUarts.begin(), m_realUarts.end(), node) != m_realUarts.end();
 }
 
-}  // namespace testing_test
+}  // namespace testkit_test

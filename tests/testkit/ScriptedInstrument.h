@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/testing/ScriptedDevice.h"
+#include "tests/testkit/ScriptedDevice.h"
 
-namespace testing_test {
+namespace testkit_test {
 
 // The instrument at the far end of a scripted device, so that a test states only what differs
 // from a well-behaved one. It answers the type query with its type code in the short frame,
@@ -18,7 +18,7 @@ namespace testing_test {
 // checksummed frame for "+VT") and answers in the frame the command came in. After an error
 // reply to a poll, the next "H" is the host's acknowledgement, not a command. An accepted
 // "DB CNF RCMODE " switches its type and the line it listens at.
-//   testing_test::ScriptedInstrument instrument(*device, "+MV");
+//   testkit_test::ScriptedInstrument instrument(*device, "+MV");
 //   instrument.Answer("DB CNF WRITE", "-");
 //   instrument.Queue("?", {"ERR 17"});   // the next poll gets an error, then "S" again
 class ScriptedInstrument {
@@ -110,4 +110,4 @@ private:
     bool m_errorPending = false;  // the last poll was answered with an error reply
 };
 
-}  // namespace testing_test
+}  // namespace testkit_test

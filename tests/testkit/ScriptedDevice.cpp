@@ -1,9 +1,9 @@
-#include "tests/testing/ScriptedDevice.h"
+#include "tests/testkit/ScriptedDevice.h"
 
 #include <algorithm>
 #include <utility>
 
-namespace testing_test {
+namespace testkit_test {
 
 std::ostream& operator<<(std::ostream& os, const LineSettings& line) {
     return os << line.baudRate << ' ' << line.parity << ' ' << line.dataBits << ' '
@@ -177,4 +177,4 @@ BOOL ScriptedDevice::PurgeOutput() {
     return TRUE;
 }
 
-}  // namespace testing_test
+}  // namespace testkit_test

@@ -1,11 +1,11 @@
-#include "tests/endtoend/Screens.h"
+#include "tests/testkit/Screens.h"
 
 #include <array>
 #include <cstdlib>
 
 #include "resources/Resource.h"
 
-namespace endtoend_test {
+namespace testkit_test {
 
 std::string StepCaption(int step) {
     return "Veltrix Instrument Settings V 1.05  -  Step " + std::to_string(step) + " of 5";
@@ -34,4 +34,4 @@ std::vector<int> ShownFilters(const framework::WizardDriver& w) {
     return filters;
 }
 
-}  // namespace endtoend_test
+}  // namespace testkit_test

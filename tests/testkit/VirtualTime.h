@@ -2,7 +2,7 @@
 
 #include "support/Clock.h"
 
-namespace testing_test {
+namespace testkit_test {
 
 // A virtual clock installed as the current clock for the lifetime of this object. Declare it
 // before the objects that pause, so it outlives them.
@@ -11,4 +11,4 @@ struct VirtualTime {
     support::ScopedClock scope{clock};
 };
 
-}  // namespace testing_test
+}  // namespace testkit_test

@@ -2,7 +2,7 @@
 
 #include <time.h>
 
-namespace testing_test {
+namespace testkit_test {
 
 // Milliseconds on one of the kernel's clocks: CLOCK_MONOTONIC for wall time,
 // CLOCK_THREAD_CPUTIME_ID or CLOCK_PROCESS_CPUTIME_ID for the CPU time used so far.
@@ -32,4 +32,4 @@ double WallMs(F&& call) {
     return watch.ElapsedMs();
 }
 
-}  // namespace testing_test
+}  // namespace testkit_test

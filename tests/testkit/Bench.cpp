@@ -1,4 +1,4 @@
-#include "tests/endtoend/Bench.h"
+#include "tests/testkit/Bench.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include "resources/Resource.h"
 #include "resources/Resources.h"
 
-namespace endtoend_test {
+namespace testkit_test {
 namespace {
 
 void RegisterResourcesOnce() {
@@ -162,4 +162,4 @@ std::string Describe(const sim::State& s) {
     return out.str();
 }
 
-}  // namespace endtoend_test
+}  // namespace testkit_test

@@ -12,7 +12,7 @@
 #include "sim/PtyServer.h"
 #include "support/Clock.h"
 
-namespace endtoend_test {
+namespace testkit_test {
 
 // The whole program without its window: the real wizard sheet with its ComPortDevice, on
 // real time, talking over pseudo-terminals to simulated instruments, driven like a user
@@ -78,4 +78,4 @@ std::string Describe(const sim::State& state);
 inline constexpr const char* kMissingNode = "/dev/veltrix-endtoend-missing";
 inline constexpr const char* kNotASerialPort = "/dev/null";
 
-}  // namespace endtoend_test
+}  // namespace testkit_test

@@ -1,11 +1,11 @@
-#include "tests/testing/ScriptedInstrument.h"
+#include "tests/testkit/ScriptedInstrument.h"
 
 #include <algorithm>
 #include <sstream>
 
-#include "tests/testing/Wire.h"
+#include "tests/testkit/Wire.h"
 
-namespace testing_test {
+namespace testkit_test {
 namespace {
 
 const std::string kModeChange = "DB CNF RCMODE ";
@@ -175,4 +175,4 @@ void ScriptedInstrument::FollowModeChange(const std::string& command) {
     m_line = line;
 }
 
-}  // namespace testing_test
+}  // namespace testkit_test

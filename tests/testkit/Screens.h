@@ -5,7 +5,7 @@
 
 #include "framework/WizardDriver.h"
 
-namespace endtoend_test {
+namespace testkit_test {
 
 // What the wizard's screens say and where their controls are, as a user sees them.
 
@@ -20,4 +20,4 @@ bool NextTo(framework::WizardDriver& w, int step);
 // The filters shown in the enabled position boxes of step 3, position 1 first.
 std::vector<int> ShownFilters(const framework::WizardDriver& w);
 
-}  // namespace endtoend_test
+}  // namespace testkit_test

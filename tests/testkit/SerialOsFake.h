@@ -10,7 +10,7 @@
 
 #include "device/SerialOs.h"
 
-namespace testing_test {
+namespace testkit_test {
 
 // The operating system as the serial port sees it, in virtual time: device nodes with their
 // termios settings, one open port at a time, bytes that arrive on the line at given times, a
@@ -80,4 +80,4 @@ private:
     int m_customBaudRate = 0;
 };
 
-}  // namespace testing_test
+}  // namespace testkit_test

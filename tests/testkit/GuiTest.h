@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace testing_test {
+namespace testkit_test {
 
 // Lets queued events (paint, posted input, timers due now) run.
 void ProcessEvents();
@@ -60,4 +60,4 @@ private:
     std::function<void(QMessageBox&)> m_hook;
 };
 
-}  // namespace testing_test
+}  // namespace testkit_test

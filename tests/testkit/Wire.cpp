@@ -1,8 +1,8 @@
-#include "tests/testing/Wire.h"
+#include "tests/testkit/Wire.h"
 
 #include <cstdio>
 
-namespace testing_test {
+namespace testkit_test {
 
 std::string Frame(std::string_view text, bool withCR) {
     std::string frame = "\x02";
@@ -50,4 +50,4 @@ std::string Hex(const std::vector<std::string>& entries) {
     return out;
 }
 
-}  // namespace testing_test
+}  // namespace testkit_test

@@ -9,7 +9,7 @@
 #include "device/SerialDevice.h"
 #include "support/Clock.h"
 
-namespace testing_test {
+namespace testkit_test {
 
 // Line settings as ChangeBaudRate applied them.
 struct LineSettings {
@@ -115,4 +115,4 @@ private:
     int m_purges = 0;
 };
 
-}  // namespace testing_test
+}  // namespace testkit_test

@@ -5,7 +5,7 @@
 
 #include "device/PortSource.h"
 
-namespace testing_test {
+namespace testkit_test {
 
 // A port map given by the test: fixed values, a map that cannot be opened, or one whose
 // enumeration fails at some index.
@@ -24,4 +24,4 @@ public:
     int failAt = -1;
 };
 
-}  // namespace testing_test
+}  // namespace testkit_test

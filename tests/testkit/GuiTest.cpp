@@ -1,4 +1,4 @@
-#include "tests/testing/GuiTest.h"
+#include "tests/testkit/GuiTest.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -7,7 +7,7 @@
 #include <QMouseEvent>
 #include <QThread>
 
-namespace testing_test {
+namespace testkit_test {
 
 void ProcessEvents() {
     for (int i = 0; i < 3; ++i)
@@ -82,4 +82,4 @@ void BoxAnswerer::Look() {
     }
 }
 
-}  // namespace testing_test
+}  // namespace testkit_test
