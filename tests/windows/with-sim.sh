@@ -15,6 +15,8 @@ if [ ! -x "$sim" ]; then
     exit 2
 fi
 mkdir -p "$(dirname "$link")"
+# A link left by an earlier run would be taken for this simulator's before it is up.
+rm -f "$link"
 "$sim" --link "$link" "${sim_args[@]}" >/dev/null &
 sim_pid=$!
 trap 'kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null' EXIT
