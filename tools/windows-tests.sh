@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the core, the command line and their tests for Windows with mingw-w64 and runs the
 # tests under Wine: the unit and protocol tests as they are, and the Windows serial port against
-# the Linux simulator, which runs natively while Wine maps COM11 to COM19 onto its ptys.
+# the Linux simulator, which runs natively while Wine maps COM11 to COM20 onto its ptys.
 # Works from a clean clone; prints how long each stage took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -50,7 +50,7 @@ fi
 ports_file=$root/build/windows/wine-ports.reg
 {
     printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
-    for n in $(seq 11 19); do printf '"COM%d"="%s/build/windows/wine-ports/com%d"\n' "$n" "$root" "$n"; done
+    for n in $(seq 11 20); do printf '"COM%d"="%s/build/windows/wine-ports/com%d"\n' "$n" "$root" "$n"; done
 } >"$ports_file"
 # Drive Z: is the Linux root.
 wine64 reg import "Z:${ports_file//\//\\}" </dev/null >/dev/null
@@ -60,7 +60,7 @@ stage "Wine prefix"
 
 # One server for the whole run, so that each test program starts at once; its services are
 # started here with no terminal, so that no test's output pipe stays open behind them.
-wineserver -p
+wineserver -p </dev/null >/dev/null 2>&1
 trap 'wineserver -k || true' EXIT
 wine64 wineboot </dev/null >/dev/null 2>&1
 ctest --preset windows

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "device/ComPortDevice.h"
+#include "support/Clock.h"
 #include "support/ValueString.h"
 
 namespace {
@@ -75,6 +76,28 @@ TEST(SimulatorOnWine, AnotherSpeedIsNotAnswered) {
         ASSERT_EQ(device.InitSerial(sim.port), TRUE) << device.GetLastErrorText();
         EXPECT_EQ(device.AskForInstrumentType(), "") << sevenEvenTwo;
     }
+}
+
+// Run alone, with the simulator stopped a second after the start (VELTRIX_SIM_STOP_AFTER).
+// Wine's read of a hung-up pty only times out; the next write reports the port not ready, and
+// from then on every transfer fails at once.
+TEST(SimulatorOnWine, APortThatHasGoneFailsAtOnce) {
+    const Instrument sim;
+    ASSERT_GT(sim.port, 0) << "VELTRIX_SIM_PORT is not set";
+    ComPortDevice device;
+    SetLine(device, sim.baud, false);
+    ASSERT_EQ(device.InitSerial(sim.port), TRUE) << device.GetLastErrorText();
+    ASSERT_EQ(device.AskForInstrumentType(), sim.type);
+    support::CurrentClock().Sleep(2500);
+
+    EXPECT_EQ(device.WriteString("??"), FALSE);
+    EXPECT_EQ(device.IsLinkLost(), TRUE);
+    EXPECT_NE(device.GetLinkLostReason(), "");
+    const std::int64_t start = support::CurrentClock().NowMs();
+    std::string text;
+    EXPECT_EQ(device.ReadString(text), 0);
+    EXPECT_EQ(device.WriteString("??"), FALSE);
+    EXPECT_LT(support::CurrentClock().NowMs() - start, 100);
 }
 
 }  // namespace

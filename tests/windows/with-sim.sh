@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command while the Linux simulator plays the instrument on a pty behind LINK, the path
-# that Wine maps a COM port onto; stops the simulator afterwards. Exits with the command's
-# status, or 2 when the simulator does not come up.
+# that Wine maps a COM port onto; stops the simulator afterwards, or after
+# VELTRIX_SIM_STOP_AFTER seconds when that is set (the instrument gone while the command runs).
+# Exits with the command's status, or 2 when the simulator does not come up.
 #   with-sim.sh SIMULATOR LINK [SIMULATOR OPTIONS...] -- COMMAND...
 set -u
 sim=$1 link=$2
@@ -28,5 +29,8 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [ -L "$link" ] || { echo "with-sim.sh: no link $link after 10 s" >&2; exit 2; }
+if [ -n "${VELTRIX_SIM_STOP_AFTER:-}" ]; then
+    (sleep "$VELTRIX_SIM_STOP_AFTER"; kill "$sim_pid" 2>/dev/null) &
+fi
 
 "$@"
