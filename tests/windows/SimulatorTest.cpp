@@ -27,18 +27,25 @@ struct Instrument {
     std::string type = Setting("VELTRIX_SIM_TYPE");
 };
 
-// Every test sets the line itself: Wine leaves the last settings on the pty.
-void SetLine(SerialDevice& device, int baud, bool sevenEvenTwo) {
-    device.SetBaudRate(baud);
-    device.SetParity(sevenEvenTwo ? 'E' : 'N');
-    device.SetDataBits(sevenEvenTwo ? 7 : 8);
-    device.SetStopBits(sevenEvenTwo ? 2 : 1);
-}
+// The instrument the script started, and the port under test.
+class SimulatorOnWine : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_GT(sim.port, 0) << "VELTRIX_SIM_PORT is not set"; }
 
-TEST(SimulatorOnWine, TheRegistryListsTheMappedPort) {
+    // Every test sets the line itself: Wine leaves the last settings on the pty.
+    void Open(int baud, bool sevenEvenTwo) {
+        device.SetBaudRate(baud);
+        device.SetParity(sevenEvenTwo ? 'E' : 'N');
+        device.SetDataBits(sevenEvenTwo ? 7 : 8);
+        device.SetStopBits(sevenEvenTwo ? 2 : 1);
+        ASSERT_EQ(device.InitSerial(sim.port), TRUE) << device.GetLastErrorText();
+    }
+
     const Instrument sim;
-    ASSERT_GT(sim.port, 0) << "VELTRIX_SIM_PORT is not set";
     ComPortDevice device;
+};
+
+TEST_F(SimulatorOnWine, TheRegistryListsTheMappedPort) {
     const std::string com = "COM" + std::to_string(sim.port);
     EXPECT_GE(device.GetPortCount(), sim.port);
     // Wine registers the port as \Device\Serial<n-1>.
@@ -49,15 +56,13 @@ TEST(SimulatorOnWine, TheRegistryListsTheMappedPort) {
 
 // The connect sequence: the type query at 8 data bits, no parity, 1 stop bit, and again at 7
 // data bits, even parity, 2 stop bits when nothing answered (the OXQ mode listens there only).
-TEST(SimulatorOnWine, TheInstrumentAnswersTheTypeQueryOnItsLine) {
-    const Instrument sim;
-    ASSERT_GT(sim.port, 0) << "VELTRIX_SIM_PORT is not set";
-    ComPortDevice device;
-    SetLine(device, sim.baud, false);
-    ASSERT_EQ(device.InitSerial(sim.port), TRUE) << device.GetLastErrorText();
+TEST_F(SimulatorOnWine, TheInstrumentAnswersTheTypeQueryOnItsLine) {
+    Open(sim.baud, false);
     std::string type = device.AskForInstrumentType();
     if (type.empty()) {
-        SetLine(device, sim.baud, true);
+        device.SetParity('E');
+        device.SetDataBits(7);
+        device.SetStopBits(2);
         ASSERT_EQ(device.ChangeBaudRate(), TRUE) << device.GetLastErrorText();
         type = device.AskForInstrumentType();
     }
@@ -66,14 +71,10 @@ TEST(SimulatorOnWine, TheInstrumentAnswersTheTypeQueryOnItsLine) {
 }
 
 // A speed other than the instrument's is not answered: the baud rate reaches the line.
-TEST(SimulatorOnWine, AnotherSpeedIsNotAnswered) {
-    const Instrument sim;
-    ASSERT_GT(sim.port, 0) << "VELTRIX_SIM_PORT is not set";
-    ComPortDevice device;
+TEST_F(SimulatorOnWine, AnotherSpeedIsNotAnswered) {
     const int other = sim.baud == 9600 ? 19200 : 9600;
     for (const bool sevenEvenTwo : {false, true}) {
-        SetLine(device, other, sevenEvenTwo);
-        ASSERT_EQ(device.InitSerial(sim.port), TRUE) << device.GetLastErrorText();
+        Open(other, sevenEvenTwo);
         EXPECT_EQ(device.AskForInstrumentType(), "") << sevenEvenTwo;
     }
 }
@@ -81,12 +82,8 @@ TEST(SimulatorOnWine, AnotherSpeedIsNotAnswered) {
 // Run alone, with the simulator stopped a second after the start (VELTRIX_SIM_STOP_AFTER).
 // Wine's read of a hung-up pty only times out; the next write reports the port not ready, and
 // from then on every transfer fails at once.
-TEST(SimulatorOnWine, APortThatHasGoneFailsAtOnce) {
-    const Instrument sim;
-    ASSERT_GT(sim.port, 0) << "VELTRIX_SIM_PORT is not set";
-    ComPortDevice device;
-    SetLine(device, sim.baud, false);
-    ASSERT_EQ(device.InitSerial(sim.port), TRUE) << device.GetLastErrorText();
+TEST_F(SimulatorOnWine, APortThatHasGoneFailsAtOnce) {
+    Open(sim.baud, false);
     ASSERT_EQ(device.AskForInstrumentType(), sim.type);
     support::CurrentClock().Sleep(2500);
 
