@@ -75,9 +75,8 @@ std::vector<std::string> AllPortNodes(const std::vector<std::string>& extra) {
     std::unique_ptr<device::PortMap> map = device::CurrentPortSource().Open();
     device::PortValue value;
     for (int i = 0; map && map->ReadValue(i, value) == device::ReadStatus::Value; ++i) {
-        if (std::find(nodes.begin(), nodes.end(), value.name) == nodes.end()) {
-            nodes.push_back(value.name);
-        }
+        const std::string node = device::PortOpenName(value);
+        if (std::find(nodes.begin(), nodes.end(), node) == nodes.end()) nodes.push_back(node);
     }
     return nodes;
 }

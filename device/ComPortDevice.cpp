@@ -11,18 +11,11 @@
 #include "device/LineSettings.h"
 #include "device/PortIo.h"
 #include "device/PortSource.h"
+#include "device/PortTable.h"
 #include "device/SerialOs.h"
 #include "support/ValueString.h"
 
 namespace {
-
-// The name's last "\"-separated piece and the data in parentheses, or the name alone when it
-// is the data itself.
-std::string PortLabel(const std::string& name, const std::string& data) {
-    if (name == data) return name;
-    ValueString path(name);
-    return path.TakeTailByText(ValueString("\\")).text + "  ( " + data + " )";
-}
 
 // The operating system's reason for a failed open, with what the user can do about it.
 std::string OpenFailureReason(int error) {
@@ -91,16 +84,6 @@ ComPortDevice::ComPortDevice(device::SerialOs& os) : m_os(os) {
 
 ComPortDevice::~ComPortDevice() {
     ComPortDevice::CloseSerial();
-}
-
-int ComPortDevice::GetPortCount() {
-    return m_pPortTable ? m_pPortTable->GetLastIndex() : -1;
-}
-
-std::string ComPortDevice::GetPortName(int nPort) {
-    if (nPort == 0) nPort = m_nPortNumber;
-    if (!m_pPortTable || nPort < 1 || nPort > GetPortCount()) return {};
-    return m_pPortTable->GetString(nPort);
 }
 
 BOOL ComPortDevice::InitSerial(int nPort, int /*nReceiveQueue*/, int /*nSendQueue*/) {
@@ -256,68 +239,17 @@ BOOL ComPortDevice::Flush(int queue) {
     return rc == 0 ? TRUE : FALSE;
 }
 
-BOOL ComPortDevice::IsLinkLost() {
-    return m_strLinkLostReason.empty() ? FALSE : TRUE;
-}
-
-std::string ComPortDevice::GetLinkLostReason() {
-    return m_strLinkLostReason;
-}
-
 void ComPortDevice::NoteFailure(int error) {
     if (m_hPort >= 0 && !IsLinkLost() && device::MeansPortGone(error)) {
         m_strLinkLostReason = device::GoneReason(error);
     }
 }
 
-BOOL ComPortDevice::SetReadMonitor(Monitor pfnMonitor, void* pUser) {
-    m_pfnReadMonitor = pfnMonitor;
-    m_pReadMonitorUser = pUser;
-    return TRUE;
-}
-
-BOOL ComPortDevice::SetWriteMonitor(Monitor pfnMonitor, void* pUser) {
-    m_pfnWriteMonitor = pfnMonitor;
-    m_pWriteMonitorUser = pUser;
-    return TRUE;
-}
-
-BOOL ComPortDevice::ClearReadMonitor() {
-    m_pfnReadMonitor = nullptr;
-    m_pReadMonitorUser = nullptr;
-    return TRUE;
-}
-
-BOOL ComPortDevice::ClearWriteMonitor() {
-    m_pfnWriteMonitor = nullptr;
-    m_pWriteMonitorUser = nullptr;
-    return TRUE;
-}
-
 void ComPortDevice::EnumeratePorts() {
-    m_pPortTable = std::make_unique<StringList>();
-    m_portNodes.clear();
-    const std::unique_ptr<device::PortMap> map = device::CurrentPortSource().Open();
-    if (!map) {
-        m_pPortTable.reset();
-        return;
-    }
-
     std::map<int, std::string> nodes;
-    device::PortValue value;
-    device::ReadStatus status = device::ReadStatus::Value;
-    for (int index = 0; (status = map->ReadValue(index, value)) == device::ReadStatus::Value;
-         ++index) {
-        if (value.data.compare(0, 3, "COM") != 0) continue;
-        const int number = ValueString(value.data.substr(3)).ToInt();
-        if (number <= 0 || number > kMaxPortNumber) continue;
-        m_pPortTable->SetString(number, PortLabel(value.name, value.data));
-        nodes[number] = value.name;
-    }
-    if (status == device::ReadStatus::Failed) {
-        m_pPortTable.reset();
-        return;
-    }
+    m_pPortTable = device::ReadPortTable(device::CurrentPortSource(), kMaxPortNumber, nodes);
+    m_portNodes.clear();
+    if (!m_pPortTable) return;
 
     // Opening goes by device name; remember the node each name stands for. A name that is no
     // absolute path (such as a bare COM5) names no node, and opening it fails.
@@ -342,8 +274,4 @@ int ComPortDevice::OpenExclusive(const std::string& deviceName) {
         return rc;
     }
     return fd;
-}
-
-int ComPortDevice::TimeoutMs() {
-    return device::ScaledTimeoutMs(GetTimeout(), GetBaudRate());
 }

@@ -77,4 +77,13 @@ bool LinuxPortSource::HasUart(const std::string& entry, const std::string& node)
     return m_os.IsRealUart(m_devDir + "/" + node);
 }
 
+std::string PortOpenName(const PortValue& value) {
+    return value.name;
+}
+
+PortSource& SystemPortSource() {
+    static LinuxPortSource source;
+    return source;
+}
+
 }  // namespace device

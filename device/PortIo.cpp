@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdint>
 #include <system_error>
 
@@ -31,14 +30,6 @@ Transfer ClosedPort() {
 }
 
 }  // namespace
-
-int ScaledTimeoutMs(int timeoutMs, int baudRate) {
-    double t = timeoutMs;
-    if (baudRate > 0 && baudRate < 9600) t = 9600.0 / baudRate * timeoutMs;
-    if (t <= 0) return 0;
-    if (t >= static_cast<double>(INT_MAX)) return INT_MAX;
-    return static_cast<int>(t);
-}
 
 bool MeansPortGone(int error) {
     return error == kHungUp || error == EIO || error == ENXIO || error == ENODEV;

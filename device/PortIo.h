@@ -3,13 +3,10 @@
 #include <cstddef>
 #include <string>
 
+#include "device/PortTimeout.h"
 #include "device/SerialOs.h"
 
 namespace device {
-
-// The time-out of one read or write: the device's time-out, stretched by 9600 / baud below
-// 9600 baud (truncated), kept within 0 .. INT_MAX. A rate of 0 or less is not scaled.
-int ScaledTimeoutMs(int timeoutMs, int baudRate);
 
 // Why a transfer failed when no errno says it: the line hung up (poll reported a hang-up or
 // an error condition, or a read met the end of the file).

@@ -2,8 +2,6 @@
 
 #include <mutex>
 
-#include "device/LinuxPortSource.h"
-
 namespace device {
 namespace {
 
@@ -32,9 +30,8 @@ std::vector<std::string> GetExtraPorts() {
 }
 
 PortSource& CurrentPortSource() {
-    static LinuxPortSource linuxSource;
     PortSource* replacement = ScopedPortSource::Current();
-    return replacement ? *replacement : linuxSource;
+    return replacement ? *replacement : SystemPortSource();
 }
 
 }  // namespace device

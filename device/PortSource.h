@@ -51,8 +51,16 @@ std::vector<std::string> GetExtraPorts();
 // Replaces the whole source on this thread for the lifetime of the object (tests).
 using ScopedPortSource = support::ScopedOverride<PortSource>;
 
-// The source in force on this thread: the Linux source over /sys/class/tty unless a
-// ScopedPortSource replaced it.
+// The name by which one port of the map is opened on its own, as --port gives it: on Linux the
+// value's name, its device node; on Windows the COM name where the name is a driver's object
+// (\Device\Serial0). Defined by the build's platform source.
+std::string PortOpenName(const PortValue& value);
+
+// The machine's own port map: on Linux the serial devices under /sys/class/tty, on Windows
+// the registry's SERIALCOMM key. Defined by the build's platform source.
+PortSource& SystemPortSource();
+
+// The source in force on this thread: the system's unless a ScopedPortSource replaced it.
 PortSource& CurrentPortSource();
 
 }  // namespace device

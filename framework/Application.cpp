@@ -1,19 +1,14 @@
 #include "framework/Application.h"
 
 #include <strings.h>
-#include <cerrno>
 
 #include "framework/Host.h"
+#include "framework/ProcessName.h"
 
 namespace framework {
 namespace {
 
 Application* g_current = nullptr;
-
-// The name the process was started with, without folders (set by the C library).
-std::string ProcessName() {
-    return program_invocation_short_name != nullptr ? program_invocation_short_name : "";
-}
 
 }  // namespace
 
@@ -35,8 +30,7 @@ int Application::ExitInstance() {
 
 int Application::Main(int argc, char** argv) {
     if (argc > 0 && argv != nullptr && argv[0] != nullptr) {
-        const std::string path = argv[0];
-        const std::string base = path.substr(path.find_last_of('/') + 1);
+        const std::string base = ProgramBaseName(argv[0]);
         if (!base.empty()) m_title = base;
     }
     m_arguments.clear();

@@ -82,4 +82,9 @@ std::string LinuxOsVersionSource::ReadPrettyName(std::istream& in) {
     return "";
 }
 
+OsVersionSource& SystemOsVersionSource() {
+    static LinuxOsVersionSource source;
+    return source;
+}
+
 }  // namespace support

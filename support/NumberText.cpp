@@ -1,7 +1,6 @@
 #include "support/NumberText.h"
 
-#include <locale.h>
-#include <stdlib.h>
+#include "support/CLocaleNumber.h"
 
 namespace support {
 namespace {
@@ -28,11 +27,6 @@ int HexDigitValue(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
-}
-
-locale_t ClassicLocale() {
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", nullptr);
-    return locale;
 }
 
 }  // namespace
@@ -84,9 +78,7 @@ std::int32_t ParseHex(std::string_view text) {
 }
 
 double ParseDouble(const std::string& text) {
-    const locale_t locale = ClassicLocale();
-    if (locale == static_cast<locale_t>(nullptr)) return 0.0;
-    return strtod_l(text.c_str(), nullptr, locale);
+    return StrtodInCLocale(text.c_str());
 }
 
 }  // namespace support

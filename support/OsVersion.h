@@ -27,6 +27,10 @@ public:
 // Installs a source on this thread for the lifetime of the object (tests).
 using ScopedOsVersionSource = ScopedOverride<OsVersionSource>;
 
+// The running system's own source: uname and os-release on Linux, GetVersionExA on Windows.
+// Defined by the build's platform source.
+OsVersionSource& SystemOsVersionSource();
+
 // The source in force on this thread: the running system's unless a ScopedOsVersionSource
 // replaced it.
 OsVersionSource& CurrentOsVersionSource();

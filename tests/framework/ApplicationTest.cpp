@@ -45,7 +45,15 @@ TEST(ApplicationTest, TheTitleIsTheBaseNameOfTheProgram) {
         {"/usr/bin/veltrix-settings", "veltrix-settings"},
         {"veltrix-settings", "veltrix-settings"},
         {"./build/app/Veltrix Settings", "Veltrix Settings"},
+#ifdef _WIN32
+        // Windows names the program without its extension, and by either slash.
+        {"tool.exe", "tool"},
+        {"C:\\Program Files\\Veltrix\\Tool.EXE", "Tool"},
+        {"C:/bin/veltrix-settings.exe", "veltrix-settings"},
+#else
         {"tool.exe", "tool.exe"},
+        {"./bin\\tool", "bin\\tool"},
+#endif
         {"", "test_framework"},
         {"/usr/bin/", "test_framework"},
     };

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Builds the core, the command line and their tests for Windows with mingw-w64 and runs the
+# tests under Wine: the unit and protocol tests as they are, and the Windows serial port against
+# the Linux simulator, which runs natively while Wine maps COM11 to COM20 onto its ptys.
+# Works from a clean clone; prints how long each stage took.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+stage_start=$SECONDS
+stage() {
+    echo "windows-tests: $1 ($((SECONDS - stage_start)) s)"
+    stage_start=$SECONDS
+}
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
+    cmake ninja-build g++ ccache g++-mingw-w64-x86-64-posix wine64 googletest \
+    nlohmann-json3-dev libcli11-dev >/dev/null
+stage "packages"
+
+# The simulator for Linux: the one of the dev build when there is one, else a build of its own.
+if [ -f build/dev/build.ninja ]; then
+    sim_build=build/dev
+else
+    sim_build=build/windows-sim
+    cmake -S . -B "$sim_build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELTRIX_GUI=OFF \
+        -DBUILD_TESTING=OFF >/dev/null
+fi
+cmake --build "$sim_build" -j2 --target veltrix-sim >/dev/null
+stage "native simulator"
+
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+cmake --preset windows "${launcher[@]}" -DVELTRIX_NATIVE_SIM="$root/$sim_build/sim/veltrix-sim" \
+    >/dev/null
+cmake --build --preset windows
+stage "cross build"
+
+# A prefix of the build's own. Wine reads its port map when its server starts, so the ports
+# are written first and the server started again afterwards.
+export PATH=/usr/lib/wine:$PATH WINEPREFIX=$root/build/windows/wineprefix WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wine64 wineboot -i </dev/null >/dev/null 2>&1
+fi
+ports_file=$root/build/windows/wine-ports.reg
+{
+    printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
+    for n in $(seq 11 20); do printf '"COM%d"="%s/build/windows/wine-ports/com%d"\n' "$n" "$root" "$n"; done
+} >"$ports_file"
+# Drive Z: is the Linux root.
+wine64 reg import "Z:${ports_file//\//\\}" </dev/null >/dev/null
+wineserver -k || true
+wineserver -w
+stage "Wine prefix"
+
+# One server for the whole run, so that each test program starts at once; its services are
+# started here with no terminal, so that no test's output pipe stays open behind them.
+wineserver -p </dev/null >/dev/null 2>&1
+trap 'wineserver -k || true' EXIT
+wine64 wineboot </dev/null >/dev/null 2>&1
+ctest --preset windows
+stage "tests"
+
+# The zip of the program, with the program and its README in it.
+(cd build/windows && cpack >/dev/null)
+zip_file=$(ls build/windows/veltrix-settings-*-windows-x86_64.zip)
+contents=$(cmake -E tar tf "$zip_file")
+for want in bin/veltrix-settings.exe README.md; do
+    grep -q "/$want\$" <<<"$contents" || { echo "windows-tests: $zip_file lacks $want" >&2; exit 1; }
+done
+stage "zip"
