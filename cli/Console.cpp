@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "cli/Text.h"
+
 namespace cli {
 
 void Console::Box(const std::string& port, const std::string& text) {
@@ -16,12 +18,12 @@ void Console::Progress(const std::string& port, const std::string& text) {
 
 void Console::Error(const std::string& text) {
     const std::lock_guard guard(m_lock);
-    std::fprintf(stderr, "veltrix-settings: %s\n", text.c_str());
+    std::fprintf(stderr, "veltrix-settings: %s\n", Printable(text).c_str());
 }
 
 void Console::Lines(const std::string& port, const std::string& text) {
     const std::lock_guard guard(m_lock);
-    std::istringstream lines(text);
+    std::istringstream lines(Printable(text));
     for (std::string line; std::getline(lines, line);)
         std::fprintf(stderr, "%s: %s\n", port.c_str(), line.c_str());
 }

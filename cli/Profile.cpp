@@ -219,7 +219,7 @@ bool ReadProfile(const std::string& text, Profile& profile, std::string& error) 
     return true;
 }
 
-std::string WriteProfile(const Profile& profile) {
+OrderedJson ProfileDocument(const Profile& profile) {
     OrderedJson doc;
     doc["format"] = kFormat;
     if (profile.mode) doc["mode"] = NameAt(kModeNames, *profile.mode);
@@ -236,7 +236,11 @@ std::string WriteProfile(const Profile& profile) {
         }
         doc["plate"] = plate;
     }
-    return WithFlatNumberLists(doc.dump(2)) + "\n";
+    return doc;
+}
+
+std::string WriteProfile(const Profile& profile) {
+    return WithFlatNumberLists(ProfileDocument(profile).dump(2)) + "\n";
 }
 
 }  // namespace cli

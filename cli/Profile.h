@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 namespace cli {
 
 struct Profile {
@@ -31,7 +33,9 @@ struct Profile {
 // that names the key and what is allowed.
 bool ReadProfile(const std::string& text, Profile& profile, std::string& error);
 
-// The profile as JSON text with "format": 1 first, ending in a newline.
+// The profile as a JSON document, its keys in the order above, "format": 1 first.
+nlohmann::ordered_json ProfileDocument(const Profile& profile);
+// That document as text, ending in a newline.
 std::string WriteProfile(const Profile& profile);
 
 }  // namespace cli

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "cli/Text.h"
+
 namespace cli {
 namespace {
 
@@ -23,14 +25,15 @@ std::string Table(const std::vector<std::vector<std::string>>& rows) {
     for (const auto& row : rows) {
         widths.resize(std::max(widths.size(), row.size()));
         for (std::size_t i = 0; i < row.size(); ++i)
-            widths[i] = std::max(widths[i], row[i].size());
+            widths[i] = std::max(widths[i], Printable(row[i]).size());
     }
     std::string text;
     for (const auto& row : rows) {
         std::string line;
         for (std::size_t i = 0; i < row.size(); ++i) {
-            line += row[i];
-            if (i + 1 < row.size()) line += std::string(widths[i] - row[i].size() + 2, ' ');
+            const std::string cell = Printable(row[i]);
+            line += cell;
+            if (i + 1 < row.size()) line += std::string(widths[i] - cell.size() + 2, ' ');
         }
         while (!line.empty() && line.back() == ' ')
             line.pop_back();
@@ -76,7 +79,7 @@ std::string ResultsJson(const std::vector<PortResult>& results) {
             row["baud"] = std::stoi(r.baud);
             row["line"] = r.line;
         }
-        if (r.profile) row["profile"] = Json::parse(WriteProfile(*r.profile));
+        if (r.profile) row["profile"] = ProfileDocument(*r.profile);
         rows.push_back(row);
     }
     Json doc;

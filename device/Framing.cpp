@@ -101,19 +101,16 @@ int ReadChecksummedReply(SerialDevice& device, std::string& strOut, BOOL bExpect
     }
     if (code == ReplyCode::Ok) {
         strOut = received.substr(stx + 1, etx - stx - 1);
-        device.SetTimeout(timeout);
-        device.SetTerminator(terminator);
-        return static_cast<int>(strOut.size());
+    } else {
+        const std::size_t bytes = received.size();
+        for (std::size_t group = 0; group < (bytes + 9) / 10; ++group)
+            support::CurrentClock().Sleep(kSettleMs);
+        device.SetLastErrorText(ReplyCodeMessage(code, "ReadKelvaString") + ", " +
+                                std::to_string(bytes) + " bytes read");
     }
-
-    const std::size_t bytes = received.size();
-    for (std::size_t group = 0; group < (bytes + 9) / 10; ++group)
-        support::CurrentClock().Sleep(kSettleMs);
-    device.SetLastErrorText(ReplyCodeMessage(code, "ReadKelvaString") + ", " +
-                            std::to_string(bytes) + " bytes read");
     device.SetTimeout(timeout);
     device.SetTerminator(terminator);
-    return static_cast<int>(code);
+    return code == ReplyCode::Ok ? static_cast<int>(strOut.size()) : static_cast<int>(code);
 }
 
 BOOL WriteFrame(SerialDevice& device, Framing framing, std::string_view text) {

@@ -1,13 +1,14 @@
 #pragma once
 
 // --trace: what went over the serial line, one line per burst (consecutive bytes in one
-// direction with no pause longer than a few milliseconds, so a reply is one line):
-//   # Veltrix line trace, veltrix-instrument-settings 1.0.5, started 2026-12-07 14:03:07.412 +0000,
-//   on /dev/ttyUSB0  ( COM1 ) at 9600 baud, 8N1 14:03:07.412 W 4  02 21 0D 00 |.!..| 14:03:07.431 R
-//   5  02 2B 56 54 0D                                       |.+VT.| 14:03:08.650 = /dev/ttyUSB0  (
-//   COM1 ) at 9600 baud, 7E2
-// The header names the program, the start and the first line settings; a "=" line marks every
-// later change of port or line settings. veltrix-sim --replay reads this format back.
+// direction with no pause longer than a few milliseconds, so a reply is one line). The header
+// names the program, the start time and the first port and line settings (shortened here):
+//   # Veltrix line trace, veltrix-settings 1.0.5, started ..., on COM1 at 9600 baud, 8N1
+//   14:03:07.412 W 4  02 21 0D 00                                      |.!..|
+//   14:03:07.431 R 5  02 2B 56 54 0D                                   |.+VT.|
+//   14:03:08.650 = /dev/ttyUSB0  ( COM1 ) at 9600 baud, 7E2
+// A "=" line marks every later change of port or line settings. veltrix-sim --replay reads
+// this format back.
 //   device::LineTrace trace;
 //   if (!trace.Open("line.log", error, "veltrix-instrument-settings 1.0.5")) ...
 //   trace.Settings(now, "/dev/ttyUSB0  ( COM1 )", {9600, 8, 'N', 1});

@@ -6,12 +6,6 @@ namespace device {
 
 namespace {
 
-std::string PortOf(SerialDevice& device) {
-    std::string name = device.GetPortName(0);
-    if (name.empty()) name = "port " + std::to_string(device.GetPortNumber());
-    return name;
-}
-
 TraceLine LineOf(SerialDevice& device) {
     return {device.GetBaudRate(), device.GetDataBits(), device.GetParity(), device.GetStopBits()};
 }
@@ -22,15 +16,21 @@ void Trace(LineTrace& trace, SerialDevice& device, char direction, const unsigne
            int requested, int transferred) {
     if (!trace.IsOpen()) return;
     const TraceTime now = TraceTime::Now();
-    trace.Settings(now, PortOf(device), LineOf(device));
+    trace.Settings(now, DescribePort(device), LineOf(device));
     trace.Bytes(now, direction, bytes, transferred);
     if (direction == 'R' && transferred < requested) trace.EndBurst();
 }
 
 }  // namespace
 
+std::string DescribePort(SerialDevice& device) {
+    std::string name = device.GetPortName(0);
+    if (name.empty()) name = "port " + std::to_string(device.GetPortNumber());
+    return name;
+}
+
 std::string DescribeLine(SerialDevice& device) {
-    return DescribeTraceLine(PortOf(device), LineOf(device));
+    return DescribeTraceLine(DescribePort(device), LineOf(device));
 }
 
 LineWatch::LineWatch(LineTrace& trace, ShowText show) : m_trace(trace), m_show(std::move(show)) {}

@@ -16,6 +16,8 @@ class SerialDevice;
 
 namespace device {
 
+// The open port's label, "/dev/ttyUSB0  ( COM1 )"; "port 3" when it has none.
+std::string DescribePort(SerialDevice& device);
 // "/dev/ttyUSB0  ( COM1 ) at 9600 baud, 8N1"
 std::string DescribeLine(SerialDevice& device);
 

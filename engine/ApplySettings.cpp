@@ -39,9 +39,11 @@ std::string CommandWithNumbers(std::string_view head, std::initializer_list<int>
 BOOL CVeltrixInstrumentSettingsDlg::ApplySettings() {
     std::string message;
     const bool applied = RunApplySteps(message);
-    // A lost link has said so already; a failure of the step it broke would only mislead.
-    const bool lost = !applied && GetDevice()->IsLinkLost();
-    if (!message.empty() && !lost) framework::MessageBox(message);
+    if (applied && !message.empty()) {
+        framework::MessageBox(message);
+    } else if (!applied) {
+        ShowStepFailure(message);
+    }
     return applied ? TRUE : FALSE;
 }
 

@@ -106,6 +106,9 @@ protected:
     void OnDestroy() override;
 
 private:
+    // Shows why a step failed, unless the link was lost: that has been said already, and the
+    // failure of the step it broke would only mislead.
+    void ShowStepFailure(const std::string& text);
     // Steps of ApplySettings; each returns false when it failed and the apply ends there, with
     // the summary text in message.
     bool ApplyFilterSlide(std::string& message);

@@ -47,6 +47,10 @@ BOOL CVeltrixInstrumentSettingsDlg::SendCommand(const std::string& command) {
     return result.outcome == device::ReadyOutcome::Sent && result.errorReplies == 0 ? TRUE : FALSE;
 }
 
+void CVeltrixInstrumentSettingsDlg::ShowStepFailure(const std::string& text) {
+    if (!text.empty() && !GetDevice()->IsLinkLost()) framework::MessageBox(text);
+}
+
 void CVeltrixInstrumentSettingsDlg::OnConnected() {
     m_linkNotices.Connected();
 }

@@ -65,7 +65,7 @@ BOOL CVeltrixInstrumentSettingsDlg::ChangeInstrumentMode(int modeIndex) {
     std::string reply;
     ReadReply(reply);
     if (reply != device::command::kAccepted) {
-        if (!port.IsLinkLost()) framework::MessageBox("Error changing instrument mode!");
+        ShowStepFailure("Error changing instrument mode!");
         return FALSE;
     }
     FollowWithLocalPort(port, modeIndex, baudText);

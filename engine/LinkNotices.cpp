@@ -1,26 +1,19 @@
 #include "engine/LinkNotices.h"
 
+#include "device/LineWatch.h"
 #include "device/SerialDevice.h"
 #include "framework/Dialog.h"
 #include "framework/Host.h"
 
 namespace engine {
-namespace {
-
-std::string PortOf(SerialDevice& device) {
-    std::string name = device.GetPortName(0);
-    return name.empty() ? "port " + std::to_string(device.GetPortNumber()) : name;
-}
-
-}  // namespace
 
 std::string LostLinkMessage(SerialDevice& device) {
-    return "The connection to the instrument on " + PortOf(device) +
+    return "The connection to the instrument on " + device::DescribePort(device) +
            " was lost: " + device.GetLinkLostReason() + ".\nGo back to step 1 to connect again.";
 }
 
 std::string NotReadyMessage(SerialDevice& device, std::int64_t waitedMs) {
-    return "The instrument on " + PortOf(device) + " did not report ready within " +
+    return "The instrument on " + device::DescribePort(device) + " did not report ready within " +
            std::to_string(waitedMs / 1000) + " s.";
 }
 

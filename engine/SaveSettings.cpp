@@ -20,7 +20,6 @@ BOOL CVeltrixInstrumentSettingsDlg::SaveSettings() {
     std::string reply;
     ReadReply(reply);
     if (reply == device::command::kAccepted) return TRUE;
-    // A lost link has said so already.
-    if (!GetDevice()->IsLinkLost()) framework::MessageBox("Error saving instrument settings!");
+    ShowStepFailure("Error saving instrument settings!");
     return FALSE;
 }

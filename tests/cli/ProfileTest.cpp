@@ -7,6 +7,8 @@
 #include "cli/Differences.h"
 #include "cli/Profile.h"
 #include "cli/Program.h"
+#include "cli/Report.h"
+#include "cli/Text.h"
 #include "device/PortSource.h"
 #include "resources/Resources.h"
 #include "tests/cli/CliRun.h"
@@ -186,6 +188,18 @@ TEST(CliDifferences, NameEachDifferingSettingOfTheProfile) {
     };
     for (const DifferenceCase& c : cases)
         EXPECT_EQ(cli::Differences(c.held, c.wanted), c.lines) << c.name;
+}
+
+// An instrument's reply reaches the terminal in message lines and the summary: its control
+// bytes (an escape sequence, say) are shown, not obeyed.
+TEST(CliText, ControlBytesFromTheLineAreShownEscaped) {
+    constexpr char kReply[] = "ERR\x1b[2J\x07 7\x7f\nnext\tcol\0";
+    EXPECT_EQ(cli::Printable(std::string(kReply, sizeof kReply - 1)),
+              "ERR\\x1B[2J\\x07 7\\x7F\nnext\tcol\\x00");
+    cli::PortResult result;
+    result.port = "/dev/pts/3";
+    result.error = "ERR\x1b]0;pwned\x07";
+    EXPECT_THAT(cli::SummaryTable({result}), HasSubstr("FAILED: ERR\\x1B]0;pwned\\x07"));
 }
 
 }  // namespace
