@@ -180,6 +180,11 @@ std::string WithFlatNumberLists(const std::string& text) {
 }  // namespace
 
 bool ReadProfile(const std::string& text, Profile& profile, std::string& error) {
+    // The parser takes a zero byte for the end of the text and would pass over what follows.
+    if (const std::size_t zero = text.find('\0'); zero != std::string::npos) {
+        error = "the profile is not JSON (a zero byte at offset " + std::to_string(zero) + ")";
+        return false;
+    }
     Json doc = Json::parse(text, nullptr, /*allow_exceptions=*/false);
     if (doc.is_discarded()) {
         error = "the profile is not JSON";

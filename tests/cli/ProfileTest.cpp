@@ -51,6 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadProfile{"NotJson", R"({"format": 1, "mode": )", "the profile is not JSON"},
         BadProfile{"NotAnObject", "[1]", "must be a JSON object"},
+        BadProfile{"ZeroByte", std::string("{\"format\": 1}\0{\"mdoe\": 2}", 25),
+                   "a zero byte at offset 13"},
         BadProfile{
             "UnknownKey", R"({"format": 1, "mdoe": "oxq"})",
             R"(unknown key "mdoe" (allowed: format, mode, baud, filters, measurement, plate))"},
