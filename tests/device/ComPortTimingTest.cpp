@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "device/ComPortDevice.h"
-#include "device/PortIo.h"
+#include "device/linux/ComPortDeviceLinux.h"
+#include "device/linux/PortIo.h"
 #include "support/Clock.h"
 #include "tests/testkit/PortSourceFake.h"
-#include "tests/testkit/SerialOsFake.h"
+#include "tests/testkit/SerialOsLinuxFake.h"
 
 namespace {
 
@@ -42,10 +42,10 @@ protected:
     // Bytes that arrive ms after the start.
     void ArriveAfter(std::int64_t ms, const std::string& bytes) { os.Arrive(start + ms, bytes); }
 
-    testkit_test::SerialOsFake os;
+    testkit_test::SerialOsLinuxFake os;
     testkit_test::PortSourceFake source{{{kNode, "COM1"}}};
     device::ScopedPortSource scope{source};
-    ComPortDevice device{os};
+    ComPortDeviceLinux device{os};
     std::int64_t start = os.Now();
 };
 

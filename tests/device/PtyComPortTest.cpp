@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "device/ComPortDevice.h"
+#include "device/linux/ComPortDeviceLinux.h"
 #include "tests/testkit/PortSourceFake.h"
 #include "tests/testkit/PtyPair.h"
 #include "tests/testkit/Stopwatch.h"
@@ -47,7 +47,7 @@ protected:
     testkit_test::PtyPair pty;
     testkit_test::PortSourceFake source{{{pty.SlavePath(), "COM1"}}};
     device::ScopedPortSource scope{source};
-    ComPortDevice device;
+    ComPortDeviceLinux device;
 };
 
 TEST_F(PtyComPort, FramesGoOutAndComeInByteForByte) {
@@ -141,7 +141,7 @@ TEST_F(PtyComPort, AFloodWithoutTerminatorEndsAtTheByteBound) {
 }
 
 TEST_F(PtyComPort, ASecondOpenOfThePortIsRefused) {
-    ComPortDevice other;
+    ComPortDeviceLinux other;
     EXPECT_EQ(other.InitSerial(1), FALSE);
     EXPECT_EQ(other.GetLastErrorText(),
               "\nTry InitSerial on Port " + Label() + kCreateFile +
@@ -260,7 +260,7 @@ TEST(ComPortOnTheSystem, ADeviceNameOfAnyLengthFailsCleanly) {
                                          {"/dev/veltrix-no-such-port", "COM2"},
                                          {plainFile, "COM3"}}};
     device::ScopedPortSource scope(source);
-    ComPortDevice device;
+    ComPortDeviceLinux device;
     const std::vector<std::pair<int, std::string>> cases = {
         {1, "36\n --- File name too long"},
         {2, "2\n --- No such file or directory"},

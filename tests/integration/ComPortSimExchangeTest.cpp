@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "device/ComPortDevice.h"
+#include "device/linux/ComPortDeviceLinux.h"
 #include "sim/State.h"
 #include "tests/testkit/SimulatedPort.h"
 #include "tests/testkit/Stopwatch.h"
@@ -46,7 +46,7 @@ protected:
         sim.reset();
         sim = std::make_unique<SimulatedPort>(mode, baud, std::move(faults));
         ASSERT_TRUE(sim->server) << sim->error;
-        device = std::make_unique<ComPortDevice>();
+        device = std::make_unique<ComPortDeviceLinux>();
         SetModeLine(*device, mode == sim::kModeOxq, baud);
         ASSERT_EQ(device->InitSerial(1), TRUE) << device->GetLastErrorText();
         device->SetTerminator(mode == sim::kModeVeltrix ? ETX : CR);

@@ -8,7 +8,7 @@
 
 #include "device/PortSource.h"
 #include "tests/testkit/PortSourceFake.h"
-#include "tests/windows/SerialOsFake.h"
+#include "tests/windows/SerialOsWindowsFake.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ TEST(ComPortWindows, EachFailedStepOfTheOpenIsNamedAndClosesThePort) {
     struct Case {
         const char* name;
         int port;
-        void (*fail)(windows_test::SerialOsFake&);
+        void (*fail)(windows_test::SerialOsWindowsFake&);
         std::string text;
     };
     const std::vector<Case> cases = {
@@ -331,10 +331,10 @@ TEST(ComPortWindows, AFileNameInThePortMapIsOpenedAsGiven) {
                  {"\\\\.\\COM12", "COM1", "\\\\.\\COM12", "\\\\.\\COM12"},
                  {"COM1", "COM1", "\\\\.\\COM1", "COM1"}};
     for (const auto& c : cases) {
-        windows_test::SerialOsFake os;
+        windows_test::SerialOsWindowsFake os;
         testkit_test::PortSourceFake ports(std::vector<device::PortValue>{{c.name, c.data}});
         const device::ScopedPortSource scoped(ports);
-        ComPortDevice device(os);
+        ComPortDeviceWindows device(os);
         ASSERT_EQ(device.InitSerial(1), TRUE) << c.name;
         EXPECT_EQ(os.openedPath, c.path) << c.name;
         EXPECT_EQ(device::PortOpenName({c.name, c.data}), c.openName);

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "device/ComPortDevice.h"
+#include "device/windows/ComPortDeviceWindows.h"
 #include "support/Clock.h"
 #include "support/ValueString.h"
 
@@ -42,7 +42,7 @@ protected:
     }
 
     const Instrument sim;
-    ComPortDevice device;
+    ComPortDeviceWindows device;
 };
 
 TEST_F(SimulatorOnWine, TheRegistryListsTheMappedPort) {
