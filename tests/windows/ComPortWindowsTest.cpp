@@ -15,6 +15,9 @@ namespace {
 using windows_test::FakePort;
 
 const std::string kTryPort3 = "\nTry InitSerial on Port Serial2  ( COM3 )";
+// The documented bounds of reading a line: 1024 bytes, or 30 s after the first byte.
+constexpr int kLineBytes = 1024;
+constexpr int kLineMs = 30000;
 
 TEST(ComPortWindows, OpensTheDevicePathAndSetsThePortUp) {
     FakePort port;
@@ -235,16 +238,20 @@ TEST(ComPortWindows, ReadStringIsBoundedInBytesAndTime) {
     ComPortDevice& device = *port.device;
     ASSERT_EQ(device.InitSerial(1), TRUE);
     std::string text;
-    port.os.input = std::string(5000, 'x');
-    EXPECT_EQ(device.ReadString(text), ComPortDevice::kReadStringMaxBytes);
-    EXPECT_EQ(text, std::string(ComPortDevice::kReadStringMaxBytes, 'x'));
-    EXPECT_EQ(device.GetInputCount(), 5000 - ComPortDevice::kReadStringMaxBytes);
+    // A flood of a hundred times the bound: each read takes the bound, the rest waits.
+    const int flood = 100 * kLineBytes;
+    port.os.input = std::string(flood, 'x');
+    for (int read = 1; read <= 3; ++read) {
+        EXPECT_EQ(device.ReadString(text), kLineBytes);
+        EXPECT_EQ(text, std::string(kLineBytes, 'x'));
+        EXPECT_EQ(device.GetInputCount(), flood - read * kLineBytes);
+    }
 
     // A byte every 100 ms: the read ends 30 s after the first byte, and the last wait is cut
     // to what is left of them.
     port.os.input = std::string(1000, 'y');
     port.os.byteMs = 100;
-    EXPECT_EQ(device.ReadString(text), ComPortDevice::kReadStringMaxMs / 100 + 1);
+    EXPECT_EQ(device.ReadString(text), kLineMs / 100 + 1);
     EXPECT_EQ(port.os.timeoutsSet.back().ReadTotalTimeoutConstant, 100u);
 }
 
