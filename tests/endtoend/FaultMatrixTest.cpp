@@ -115,6 +115,9 @@ const std::string kVeltrixSummary = "Measurement mode set successfully\n";
 const std::string kMorvaneSummary =
     "Measurement mode set successfully\nDefault for plate movement set successfully\n";
 constexpr int kReadyWaitMs = CVeltrixInstrumentSettingsDlg::kReadyWaitLimitMs;
+// What a step that waits out a long bound (10 s for a reply, 30 s for ready) may take beyond
+// it: room for a loaded machine, and still far from a second such wait.
+constexpr int kLongWaitSlackMs = 5000;
 
 Matcher<const std::string&> LinkLost() {
     return AllOf(HasSubstr(" was lost: "), EndsWith("\nGo back to step 1 to connect again."));
@@ -188,7 +191,7 @@ std::vector<Row> Rows() {
         {"ThreeErrorReplies", Where::Finish, mv, 9600, {Fault(K::Reply, "?", "ERR 12 plate jam", 0, 3)}, "", "",
          {"ERR 12 plate jam", "ERR 12 plate jam", "ERR 12 plate jam", kMeasurementFailed}, false, 5000},
         {"BusyForEver", Where::Finish, vt, 9600, {Fault(K::Reply, "?", "B", 0, -1)}, "", "",
-         {HasSubstr("did not report ready within 30 s."), kMeasurementFailed}, false, kReadyWaitMs + 3000},
+         {HasSubstr("did not report ready within 30 s."), kMeasurementFailed}, false, kReadyWaitMs + kLongWaitSlackMs},
         {"WrongChecksum", Where::Finish, vt, 9600, {Fault(K::BadChecksum, "DN 8")}, "", "",
          {kMeasurementFailed}, false, 3000},
         {"MissingCr", Where::Finish, vt, 9600, {Fault(K::NoCr, "DN 8")}, "", "",
@@ -210,11 +213,11 @@ std::vector<Row> Rows() {
         {"ReplyJustOutside600msShortFrames", Where::Finish, mv, 9600, {Fault(K::Delay, "MM", {}, 950)}, "", "",
          {kMeasurementFailed}, false, 3000},
         {"SaveJustInside10s", Where::Finish, vt, 9600, {Fault(K::Delay, write, {}, 9300)}, "", "",
-         {kVeltrixSummary}, true, 12000},
+         {kVeltrixSummary}, true, 10000 + kLongWaitSlackMs},
         {"SaveJustOutside10s", Where::Finish, vt, 9600, {Fault(K::Delay, write, {}, 10700)}, "", "",
-         {kVeltrixSummary, kSaveFailed}, false, 12500},
+         {kVeltrixSummary, kSaveFailed}, false, 10000 + kLongWaitSlackMs},
         {"ModeChangeUnanswered", Where::Finish, vt, 9600, {Fault(K::Silence, "DB CNF RCMODE ")}, "", "19200",
-         {"Error changing instrument mode!"}, false, 12000},
+         {"Error changing instrument mode!"}, false, 10000 + kLongWaitSlackMs},
         {"KilledDuringSave", Where::Finish, vt, 9600, {Fault(K::Delay, write, {}, 3000)}, write, "",
          {kVeltrixSummary, LinkLost()}, false, 4000},
         // Gone while the wizard polls a busy instrument: the wait ends at once, not after 30 s.
