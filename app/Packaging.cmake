@@ -1,5 +1,5 @@
-# Installation (program, manual page, desktop entry, AppStream metainfo, icon, copyright and
-# changelog) and the Debian package. The package takes in whatever the project installs, the
+# Installation (program, manual page, desktop entry, AppStream metainfo, icon, bus activation
+# file, copyright and changelog) and the Debian package. The package takes in whatever the project installs, the
 # simulator and the command-line program included.
 include(GNUInstallDirs)
 
@@ -17,6 +17,13 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/veltrix-instrument-settings.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${VELTRIX_PACKAGING_DIR}/copyright ${VELTRIX_PACKAGING_DIR}/changelog
         DESTINATION ${VELTRIX_DOC_DIR})
+# The bus activation file of the installed program; while it names a program that exists, a
+# start writes no per-user file of its own.
+set(VELTRIX_SERVICE_FILE ${CMAKE_CURRENT_BINARY_DIR}/VeltrixInstrumentSettings.Application.service)
+file(WRITE ${VELTRIX_SERVICE_FILE}
+     "[D-BUS Service]\nName=VeltrixInstrumentSettings.Application\n"
+     "Exec=${CMAKE_INSTALL_FULL_BINDIR}/veltrix-instrument-settings -Automation\n")
+install(FILES ${VELTRIX_SERVICE_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/services)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
