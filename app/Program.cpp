@@ -89,6 +89,7 @@ int RunProgram(InstrumentSettingsApp& application, int argc, char** argv) {
     const int result = application.Main(argc, argv);
     application.SetHost(nullptr);
     application.SetLineTrace(nullptr);
+    trace.Close();
     if (const std::string error = trace.Error(); !error.empty()) {
         std::fprintf(stderr, "%s: %s: %s\n", program.c_str(), options.traceFile.c_str(),
                      error.c_str());

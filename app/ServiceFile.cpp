@@ -212,7 +212,7 @@ bool UpdateServiceFile(const std::string& path, const std::vector<std::string>& 
         error = "cannot make the folder for " + path + ": " + ec.message();
         return false;
     }
-    return support::ReplaceFile(path, ServiceFileText(executable), error);
+    return support::WriteFileAtomically(path, ServiceFileText(executable), error);
 }
 
 }  // namespace app

@@ -187,7 +187,7 @@ int RunJobs(const Options& options, Action action, const Profile* wanted, Consol
         }
         std::string error;
         if (!options.output.empty() &&
-            !support::ReplaceFile(options.output, WriteProfile(*read.profile), error)) {
+            !support::WriteFileAtomically(options.output, WriteProfile(*read.profile), error)) {
             console.Error("cannot write " + error);
             return kExitFailed;
         }

@@ -188,7 +188,7 @@ LoadResult LoadStateFile(const std::string& path, State& state, std::string& err
 }
 
 bool SaveStateFile(const std::string& path, const State& state, std::string& error) {
-    return support::ReplaceFile(path, StateToJson(state), error);
+    return support::WriteFileAtomically(path, StateToJson(state), error);
 }
 
 }  // namespace sim

@@ -4,9 +4,11 @@
 // at all, and a file opened for writing is never reached through a symbolic link or a name that
 // someone else planted in a folder that others can write to (/tmp).
 //   std::string error;
-//   if (!support::ReplaceFile("reader.json", text, error)) ...   // the old file stays on failure
+//   // The old file stays as it was when this fails.
+//   if (!support::WriteFileAtomically("reader.json", text, error)) ...
+//   // Never replaces a file.
 //   support::OutputFile trace;
-//   if (!support::CreateNewFile("line.trace", trace, error)) ... // never replaces a file
+//   if (!support::CreateNewFile("line.trace", trace, error)) ...
 //   std::fputs("...", trace.get());
 
 #include <cstdio>
@@ -26,7 +28,7 @@ using OutputFile = std::unique_ptr<std::FILE, FileCloser>;
 // failure the old file is left as it was and the temporary file is removed. The new file gets
 // the old file's permissions, or the usual ones (as the umask allows) when there was none.
 // False with "PATH: reason".
-bool ReplaceFile(const std::string& path, std::string_view content, std::string& error);
+bool WriteFileAtomically(const std::string& path, std::string_view content, std::string& error);
 
 // Creates `path` as a new, empty file. Anything already under that name (a file, a link, a
 // folder) is refused, so an earlier file is never replaced and no planted link is followed.

@@ -69,7 +69,7 @@ bool AsStream(int fd, const char* mode, const std::string& path, OutputFile& fil
 
 }  // namespace
 
-bool ReplaceFile(const std::string& path, std::string_view content, std::string& error) {
+bool WriteFileAtomically(const std::string& path, std::string_view content, std::string& error) {
     if (path.empty() || path.back() == '/') return Fail(error, path, "not a file name");
     std::string temporary = FolderOf(path) + "." + NameOf(path) + ".XXXXXX";
     std::vector<char> name(temporary.begin(), temporary.end());

@@ -58,7 +58,7 @@ bool AsStream(HANDLE handle, int flags, const char* mode, const std::string& pat
 
 }  // namespace
 
-bool ReplaceFile(const std::string& path, std::string_view content, std::string& error) {
+bool WriteFileAtomically(const std::string& path, std::string_view content, std::string& error) {
     if (path.empty() || NameOf(path).empty()) return Fail(error, path, "not a file name");
     std::random_device random;
     std::string temporary;

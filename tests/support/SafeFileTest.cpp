@@ -50,7 +50,7 @@ TEST_F(SafeFileTest, ReplacingWritesTheWholeFileAndKeepsItsPermissions) {
     std::ofstream(path) << "old text that is longer than the new";
     chmod(path.c_str(), 0640);
     std::string error;
-    ASSERT_TRUE(support::ReplaceFile(path, "new", error)) << error;
+    ASSERT_TRUE(support::WriteFileAtomically(path, "new", error)) << error;
     EXPECT_EQ(Read(path), "new");
     struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0);
@@ -63,11 +63,11 @@ TEST_F(SafeFileTest, AFailedReplacementLeavesTheOldFile) {
     const std::string path = Path("folder");
     fs::create_directories(path + "/inside");
     std::string error;
-    EXPECT_FALSE(support::ReplaceFile(path, "new", error));
+    EXPECT_FALSE(support::WriteFileAtomically(path, "new", error));
     EXPECT_NE(error.find(path + ": "), std::string::npos) << error;
     EXPECT_TRUE(fs::is_directory(path + "/inside"));
     EXPECT_EQ(Entries(), 2u) << "the temporary file is removed";
-    EXPECT_FALSE(support::ReplaceFile(Path("missing/x.json"), "new", error));
+    EXPECT_FALSE(support::WriteFileAtomically(Path("missing/x.json"), "new", error));
     EXPECT_NE(error.find("No such file"), std::string::npos) << error;
 }
 
@@ -82,7 +82,7 @@ TEST_F(SafeFileTest, APlantedLinkIsNeverFollowed) {
     const PlantedCase cases[] = {
         {"Replace",
          [](const std::string& path, std::string& error) {
-             return support::ReplaceFile(path, "written", error);
+             return support::WriteFileAtomically(path, "written", error);
          },
          true},
         {"CreateNew",
