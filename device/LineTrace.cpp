@@ -156,6 +156,10 @@ void LineTrace::Bytes(const TraceTime& at, char direction, const unsigned char* 
     }
     m_burst.append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count));
     m_lastUs = at.steadyUs;
+    // Every reply frame ends in a CR: the reply is on file before the program acts on it, so a
+    // crash that it causes still leaves it in the trace. Bytes that follow within the burst's
+    // pause make a burst of their own, which the replay joins to the reply again.
+    if (direction == 'R' && m_burst.back() == '\r') CloseBurst();
 }
 
 void LineTrace::EndBurst() {

@@ -2,8 +2,8 @@
 
 // --trace: what went over the serial line, one entry per burst (consecutive bytes in one
 // direction with no pause longer than a few milliseconds, so a reply is one entry), written
-// once the burst is over. The header names the program and its version, the start time and
-// the first port and line settings (shortened here):
+// once the burst is over (a reply as soon as its CR came). The header names the program and its
+// version, the start time and the first port and line settings (shortened here):
 //   # Veltrix line trace, veltrix-settings 1.0.5, started ..., on COM1 at 9600 baud, 8N1
 //   14:03:07.412 W 4  02 21 0D 00                                      |<STX>!<CR><NUL>|
 //   14:03:07.431 R 5  02 2B 56 54 0D                                   |<STX>+VT<CR>|
@@ -91,8 +91,8 @@ private:
     bool m_started = false;  // the header is written
     std::string m_port;
     TraceLine m_line;
-    // The burst under way, written once it ends: the line settings change, the direction turns, the
-    // line is quiet, or the trace closes.
+    // The burst under way, written once it ends: a reply's CR came, the line settings change,
+    // the direction turns, the line is quiet, or the trace closes.
     char m_direction = 0;  // 'W' or 'R'; 0 when no burst is under way
     std::string m_burst;
     std::string m_burstTime;

@@ -144,8 +144,8 @@ TEST(LineTraceTest, ChangesOfLineAndTimeOutsEndABurst) {
     EXPECT_NE(lines[4].find(" W 4  "), std::string::npos) << lines[4];
 }
 
-// A burst reaches the file once, when it ends, however many pieces it came in; the trace
-// ends with a line that says the run ended.
+// A burst reaches the file once, when it ends (a reply at its CR), however many pieces it came
+// in; the trace ends with a line that says the run ended.
 TEST(LineTraceTest, EachBurstIsWrittenOnceAndTheEndIsMarked) {
     const std::string path = testing::TempDir() + "once-" + std::to_string(getpid()) + ".log";
     std::remove(path.c_str());
@@ -155,10 +155,12 @@ TEST(LineTraceTest, EachBurstIsWrittenOnceAndTheEndIsMarked) {
     trace.Settings(At(0), "COM1", {9600, 8, 'N', 1});
     const std::string reply = "\x02+ABCDEFGHIJKLMNOPQRSTUVWXYZ\r";
     for (std::size_t i = 0; i < reply.size(); ++i) {
+        EXPECT_EQ(ReadLines(path).size(), 1u) << "the burst is still under way";
         trace.Bytes(At(static_cast<std::int64_t>(i) * 100), 'R',
                     reinterpret_cast<const unsigned char*>(&reply[i]), 1);
     }
-    EXPECT_EQ(ReadLines(path).size(), 1u) << "the burst is still under way";
+    // Its CR ends a reply: it is on file before the program acts on it.
+    EXPECT_EQ(ReadLines(path).size(), 3u);
     trace.Close();
     const std::vector<std::string> lines = ReadLines(path);
     ASSERT_EQ(lines.size(), 4u);
