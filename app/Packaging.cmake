@@ -18,12 +18,15 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/veltrix-instrument-settings.svg
 install(FILES ${VELTRIX_PACKAGING_DIR}/copyright ${VELTRIX_PACKAGING_DIR}/changelog
         DESTINATION ${VELTRIX_DOC_DIR})
 # The bus activation file of the installed program; while it names a program that exists, a
-# start writes no per-user file of its own.
-set(VELTRIX_SERVICE_FILE ${CMAKE_CURRENT_BINARY_DIR}/VeltrixInstrumentSettings.Application.service)
-file(WRITE ${VELTRIX_SERVICE_FILE}
-     "[D-BUS Service]\nName=VeltrixInstrumentSettings.Application\n"
-     "Exec=${CMAKE_INSTALL_FULL_BINDIR}/veltrix-instrument-settings -Automation\n")
-install(FILES ${VELTRIX_SERVICE_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/services)
+# start writes no per-user file of its own. Written at install time, so that it names the
+# prefix installed to (the package's /usr, or that of cmake --install).
+install(CODE [[
+    set(service "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/share/dbus-1/services")
+    file(MAKE_DIRECTORY "${service}")
+    file(WRITE "${service}/VeltrixInstrumentSettings.Application.service"
+         "[D-BUS Service]\nName=VeltrixInstrumentSettings.Application\n"
+         "Exec=${CMAKE_INSTALL_PREFIX}/bin/veltrix-instrument-settings -Automation\n")
+]])
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
