@@ -84,7 +84,9 @@ void AutomationServer::RevokeRunning(framework::ObjectFactory& factory) {
 
 bool AutomationServer::UpdateRegistration(framework::ObjectFactory&) {
     std::string error;
-    if (WriteServiceFile(ServiceFilePath(), m_executable, error)) return true;
+    if (UpdateServiceFile(ServiceFilePath(), SystemServiceFolders(), m_executable, error)) {
+        return true;
+    }
     std::fprintf(stderr, "Automation clients cannot start this program: %s\n", error.c_str());
     return false;
 }

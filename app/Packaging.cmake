@@ -1,5 +1,5 @@
-# Installation (program, manual page, desktop entry, AppStream metainfo, icon, copyright and
-# changelog) and the Debian package. The package takes in whatever the project installs, the
+# Installation (program, manual page, desktop entry, AppStream metainfo, icon, bus activation
+# file, copyright and changelog) and the Debian package. The package takes in whatever the project installs, the
 # simulator and the command-line program included.
 include(GNUInstallDirs)
 
@@ -17,6 +17,16 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/veltrix-instrument-settings.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${VELTRIX_PACKAGING_DIR}/copyright ${VELTRIX_PACKAGING_DIR}/changelog
         DESTINATION ${VELTRIX_DOC_DIR})
+# The bus activation file of the installed program; while it names a program that exists, a
+# start writes no per-user file of its own. Written at install time, so that it names the
+# prefix installed to (the package's /usr, or that of cmake --install).
+install(CODE [[
+    set(service "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/share/dbus-1/services")
+    file(MAKE_DIRECTORY "${service}")
+    file(WRITE "${service}/VeltrixInstrumentSettings.Application.service"
+         "[D-BUS Service]\nName=VeltrixInstrumentSettings.Application\n"
+         "Exec=${CMAKE_INSTALL_PREFIX}/bin/veltrix-instrument-settings -Automation\n")
+]])
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})

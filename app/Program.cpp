@@ -77,8 +77,7 @@ int RunProgram(InstrumentSettingsApp& application, int argc, char** argv) {
     device::LineTrace trace;
     if (!options.traceFile.empty()) {
         std::string error;
-        const std::string version = framework::LoadString(IDS_SHEET_CAPTION);
-        if (!trace.Open(options.traceFile, error, program + " (" + version + ")")) {
+        if (!trace.Open(options.traceFile, error, program)) {
             std::fprintf(stderr, "%s: %s\n", program.c_str(), error.c_str());
             // Started from the desktop, nobody reads the error stream.
             framework::MessageBox(error);
@@ -90,6 +89,7 @@ int RunProgram(InstrumentSettingsApp& application, int argc, char** argv) {
     const int result = application.Main(argc, argv);
     application.SetHost(nullptr);
     application.SetLineTrace(nullptr);
+    trace.Close();
     if (const std::string error = trace.Error(); !error.empty()) {
         std::fprintf(stderr, "%s: %s: %s\n", program.c_str(), options.traceFile.c_str(),
                      error.c_str());

@@ -2,20 +2,26 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "app/AutomationNames.h"
+#include "support/SafeFile.h"
 
 namespace app {
 namespace {
 
-std::string QuoteForBus(const std::string& path) {
-    if (path.find_first_of(" \t\n'\"\\$`") == std::string::npos) return path;
+constexpr std::size_t kMaxFileBytes = 128 * 1024;
+
+std::string FileName() {
+    return std::string(kBusName) + ".service";
+}
+
+// For the bus's command-line splitting, which follows the shell's quoting.
+std::string QuoteForCommandLine(const std::string& path) {
+    if (path.find_first_of(" \t\n\r'\"\\$`") == std::string::npos) return path;
     // Single quotes keep everything but a single quote, which closes, escapes and reopens.
     std::string quoted = "'";
     for (const char c : path)
@@ -23,11 +29,122 @@ std::string QuoteForBus(const std::string& path) {
     return quoted + "'";
 }
 
-std::string ReadAll(const std::string& path) {
+// A value of the file: the bus reads \\, \s, \t, \n and \r, and refuses any other escape.
+std::string EscapeValue(const std::string& text) {
+    std::string escaped;
+    for (const char c : text) {
+        switch (c) {
+            case '\\':
+                escaped += "\\\\";
+                break;
+            case '\t':
+                escaped += "\\t";
+                break;
+            case '\n':
+                escaped += "\\n";
+                break;
+            case '\r':
+                escaped += "\\r";
+                break;
+            default:
+                escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::optional<std::string> UnescapeValue(std::string_view text) {
+    std::string value;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            value += text[i];
+            continue;
+        }
+        if (++i == text.size()) return std::nullopt;
+        switch (text[i]) {
+            case '\\':
+                value += '\\';
+                break;
+            case 's':
+                value += ' ';
+                break;
+            case 't':
+                value += '\t';
+                break;
+            case 'n':
+                value += '\n';
+                break;
+            case 'r':
+                value += '\r';
+                break;
+            default:
+                return std::nullopt;
+        }
+    }
+    return value;
+}
+
+// The first word of a command line, with the shell's quotes and backslashes.
+std::optional<std::string> FirstWord(std::string_view line) {
+    std::size_t i = line.find_first_not_of(" \t");
+    if (i == std::string_view::npos) return std::nullopt;
+    std::string word;
+    for (; i < line.size() && line[i] != ' ' && line[i] != '\t'; ++i) {
+        const char c = line[i];
+        if (c == '\'') {
+            const std::size_t end = line.find('\'', i + 1);
+            if (end == std::string_view::npos) return std::nullopt;
+            word += line.substr(i + 1, end - i - 1);
+            i = end;
+        } else if (c == '"') {
+            for (++i; i < line.size() && line[i] != '"'; ++i) {
+                if (line[i] == '\\' && i + 1 < line.size() &&
+                    std::string_view("$`\"\\\n").find(line[i + 1]) != std::string_view::npos) {
+                    ++i;
+                }
+                word += line[i];
+            }
+            if (i == line.size()) return std::nullopt;
+        } else if (c == '\\') {
+            if (++i == line.size()) return std::nullopt;
+            word += line[i];
+        } else {
+            word += c;
+        }
+    }
+    return word;
+}
+
+bool ValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80                   ? 1
+                                   : lead >= 0xC2 && lead < 0xE0 ? 2
+                                   : lead >= 0xE0 && lead < 0xF0 ? 3
+                                   : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                                 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+// The program that the file at `path` starts; nothing when it is missing or not such a file.
+std::optional<std::string> ProgramOf(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return in ? text.str() : std::string();
+    if (!in) return std::nullopt;
+    std::string text(kMaxFileBytes + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxFileBytes) return std::nullopt;
+    return ServiceFileProgram(text);
+}
+
+bool Exists(const std::optional<std::string>& program) {
+    return program && !program->empty() && access(program->c_str(), X_OK) == 0;
 }
 
 }  // namespace
@@ -42,47 +159,60 @@ std::string ServiceFilePath() {
     } else {
         return {};
     }
-    return base + "/dbus-1/services/" + kBusName + ".service";
+    return base + "/dbus-1/services/" + FileName();
+}
+
+std::vector<std::string> SystemServiceFolders() {
+    const char* dirs = std::getenv("XDG_DATA_DIRS");
+    std::string list = dirs != nullptr && dirs[0] != '\0' ? dirs : "/usr/local/share:/usr/share";
+    list += ":/usr/share";
+    std::vector<std::string> folders;
+    std::istringstream parts(list);
+    for (std::string dir; std::getline(parts, dir, ':');) {
+        if (!dir.empty() && dir[0] == '/') folders.push_back(dir + "/dbus-1/services");
+    }
+    return folders;
 }
 
 std::string ServiceFileText(const std::string& executable) {
-    return std::string("[D-BUS Service]\nName=") + kBusName + "\nExec=" + QuoteForBus(executable) +
-           " -Automation\n";
+    return std::string("[D-BUS Service]\nName=") + kBusName +
+           "\nExec=" + EscapeValue(QuoteForCommandLine(executable)) + " -Automation\n";
 }
 
-bool WriteServiceFile(const std::string& path, const std::string& executable, std::string& error) {
-    namespace fs = std::filesystem;
+std::optional<std::string> ServiceFileProgram(const std::string& text) {
+    std::istringstream lines(text);
+    bool named = false;
+    std::optional<std::string> exec;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line == std::string("Name=") + kBusName) named = true;
+        if (line.starts_with("Exec=")) exec = UnescapeValue(std::string_view(line).substr(5));
+    }
+    if (!named || !exec) return std::nullopt;
+    return FirstWord(*exec);
+}
+
+bool UpdateServiceFile(const std::string& path, const std::vector<std::string>& systemFolders,
+                       const std::string& executable, std::string& error) {
+    for (const std::string& folder : systemFolders) {
+        if (Exists(ProgramOf(folder + "/" + FileName()))) return true;
+    }
+    if (Exists(ProgramOf(path))) return true;
     if (path.empty()) {
         error = "neither XDG_DATA_HOME nor HOME is set";
         return false;
     }
-    const std::string text = ServiceFileText(executable);
-    if (ReadAll(path) == text) return true;
-
+    if (!ValidUtf8(executable)) {
+        error = "the program's path " + executable + " is not UTF-8, which the bus requires";
+        return false;
+    }
     std::error_code ec;
-    fs::create_directories(fs::path(path).parent_path(), ec);
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     if (ec) {
         error = "cannot make the folder for " + path + ": " + ec.message();
         return false;
     }
-    const std::string temporary = path + ".tmp" + std::to_string(getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.close();
-        if (!out) {
-            error = "cannot write " + temporary + ": " + std::strerror(errno);
-            fs::remove(temporary, ec);
-            return false;
-        }
-    }
-    fs::rename(temporary, path, ec);
-    if (ec) {
-        error = "cannot replace " + path + ": " + ec.message();
-        fs::remove(temporary, ec);
-        return false;
-    }
-    return true;
+    return support::WriteFileAtomically(path, ServiceFileText(executable), error);
 }
 
 }  // namespace app

@@ -25,6 +25,7 @@
 #include "framework/WizardDriver.h"
 #include "resources/Resource.h"
 #include "resources/Resources.h"
+#include "support/SafeFile.h"
 
 namespace cli {
 namespace {
@@ -90,19 +91,25 @@ bool ReadFile(const std::string& path, std::string& text) {
     return !in.bad();
 }
 
-// One trace per port: FILE for one, FILE.1, FILE.2... for several.
+// One trace per port: FILE for one, FILE.1, FILE.2... for several. None replaces an existing
+// file; when one cannot be made, those made before it are removed again.
 bool OpenTraces(const Options& options, std::size_t count,
                 std::vector<std::unique_ptr<device::LineTrace>>& traces, Console& console) {
+    std::vector<std::string> made;
     for (std::size_t i = 0; i < count; ++i) {
         traces.push_back(std::make_unique<device::LineTrace>());
         if (options.trace.empty()) continue;
         const std::string path =
             count == 1 ? options.trace : options.trace + "." + std::to_string(i + 1);
         std::string error;
-        if (!traces.back()->Open(path, error, std::string("veltrix-settings ") + VELTRIX_VERSION)) {
+        if (!traces.back()->Open(path, error, "veltrix-settings")) {
             console.Error(error);
+            traces.clear();
+            for (const std::string& earlier : made)
+                std::remove(earlier.c_str());
             return false;
         }
+        made.push_back(path);
     }
     return true;
 }
@@ -178,13 +185,11 @@ int RunJobs(const Options& options, Action action, const Profile* wanted, Consol
             console.Error(read.port + ": " + read.error);
             return kExitFailed;
         }
-        if (!options.output.empty()) {
-            std::ofstream out(options.output, std::ios::binary);
-            out << WriteProfile(*read.profile);
-            if (!out.flush()) {
-                console.Error("cannot write " + options.output);
-                return kExitFailed;
-            }
+        std::string error;
+        if (!options.output.empty() &&
+            !support::WriteFileAtomically(options.output, WriteProfile(*read.profile), error)) {
+            console.Error("cannot write " + error);
+            return kExitFailed;
         }
     }
     return AllOk(results) ? kExitOk : kExitFailed;

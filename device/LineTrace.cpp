@@ -1,9 +1,13 @@
 #include "device/LineTrace.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
+
+#include "support/LineText.h"
 
 namespace device {
 namespace {
@@ -54,18 +58,24 @@ std::string DescribeTraceLine(const std::string& port, const TraceLine& line) {
 }
 
 std::string FormatBurst(const std::string& time, char direction, const std::string& bytes) {
-    std::string hex;
-    std::string text;
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        char pair[4];
-        std::snprintf(pair, sizeof pair, " %02X", b);
-        hex += pair;
-        text += b >= 0x20 && b < 0x7F ? c : '.';
-    }
-    if (hex.size() < 3 * kHexColumnBytes) hex.append(3 * kHexColumnBytes - hex.size(), ' ');
-    return time + ' ' + direction + ' ' + std::to_string(bytes.size()) + ' ' + hex + "  |" + text +
-           "|";
+    const std::string head = time + ' ' + direction + ' ' + std::to_string(bytes.size()) + ' ';
+    std::string lines;
+    std::size_t first = 0;
+    do {
+        const std::size_t count = std::min(kHexColumnBytes, bytes.size() - first);
+        std::string hex;
+        for (std::size_t i = first; i < first + count; ++i) {
+            char pair[4];
+            std::snprintf(pair, sizeof pair, " %02X", static_cast<unsigned char>(bytes[i]));
+            hex += pair;
+        }
+        hex.append(3 * kHexColumnBytes - hex.size(), ' ');
+        if (first > 0) lines += '\n';
+        lines += (first == 0 ? head : std::string(head.size(), ' ')) + hex + "  |" +
+                 support::LineText(bytes, first, count) + "|";
+        first += count;
+    } while (first < bytes.size());
+    return lines;
 }
 
 std::int64_t BurstGapUs(int baud) {
@@ -74,17 +84,21 @@ std::int64_t BurstGapUs(int baud) {
     return kBurstGapMs * 1000 + twoBytesUs;
 }
 
+LineTrace::~LineTrace() {
+    Close();
+}
+
 bool LineTrace::Open(const std::string& path, std::string& error, const std::string& program) {
     std::lock_guard lock(m_mutex);
-    m_file.reset(std::fopen(path.c_str(), "w"));
-    if (m_file == nullptr) {
-        error = "Cannot write the trace file " + path + ": " + std::strerror(errno);
+    support::OutputFile file;
+    if (!support::CreateNewFile(path, file, error)) {
+        error = "Cannot write the trace file " + error;
         return false;
     }
-    m_program = program.empty() ? std::string("unnamed program") : program;
+    m_file = std::move(file);
+    m_program = (program.empty() ? std::string("unnamed program") : program) + " " VELTRIX_VERSION;
     m_startWallMs = TraceTime::Now().wallMs;
     m_started = false;
-    m_seekable = std::ftell(m_file.get()) >= 0;
     m_direction = 0;
     m_error.clear();
     return true;
@@ -93,6 +107,20 @@ bool LineTrace::Open(const std::string& path, std::string& error, const std::str
 bool LineTrace::IsOpen() const {
     std::lock_guard lock(m_mutex);
     return m_file != nullptr;
+}
+
+void LineTrace::Close() {
+    std::lock_guard lock(m_mutex);
+    if (m_file == nullptr) return;
+    CloseBurst();
+    if (!m_started) {
+        Append("# Veltrix line trace, " + m_program + ", started " + DateAndTime(m_startWallMs) +
+               ", nothing went over the line");
+    }
+    Append("# Run ended " + DateAndTime(TraceTime::Now().wallMs));
+    if (std::fclose(m_file.release()) != 0 && m_error.empty()) {
+        m_error = std::string("Writing the trace failed: ") + std::strerror(errno);
+    }
 }
 
 std::string LineTrace::Error() const {
@@ -125,11 +153,13 @@ void LineTrace::Bytes(const TraceTime& at, char direction, const unsigned char* 
         m_direction = direction;
         m_burst.clear();
         m_burstTime = TraceClock(at.wallMs);
-        m_burstOffset = m_seekable ? std::ftell(m_file.get()) : -1;
     }
     m_burst.append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count));
     m_lastUs = at.steadyUs;
-    if (m_seekable) RewriteBurst();
+    // Every reply frame ends in a CR: the reply is on file before the program acts on it, so a
+    // crash that it causes still leaves it in the trace. Bytes that follow within the burst's
+    // pause make a burst of their own, which the replay joins to the reply again.
+    if (direction == 'R' && m_burst.back() == '\r') CloseBurst();
 }
 
 void LineTrace::EndBurst() {
@@ -138,30 +168,15 @@ void LineTrace::EndBurst() {
 }
 
 void LineTrace::CloseBurst() {
-    if (m_direction != 0 && !m_seekable) Append(FormatBurst(m_burstTime, m_direction, m_burst));
+    if (m_direction != 0) Append(FormatBurst(m_burstTime, m_direction, m_burst));
     m_direction = 0;
-}
-
-// Writes the burst under way over its earlier, shorter self: the line only grows, so nothing
-// of the old one is left.
-void LineTrace::RewriteBurst() {
-    if (m_burstOffset < 0 || std::fseek(m_file.get(), m_burstOffset, SEEK_SET) != 0) {
-        // From here on, bursts are written once they end.
-        Fail("The trace file cannot be rewritten: ");
-        m_seekable = false;
-        return;
-    }
-    Append(FormatBurst(m_burstTime, m_direction, m_burst));
 }
 
 void LineTrace::Append(const std::string& line) {
     if (std::fprintf(m_file.get(), "%s\n", line.c_str()) < 0 || std::fflush(m_file.get()) != 0) {
-        Fail("Writing the trace failed: ");
+        if (m_error.empty())
+            m_error = std::string("Writing the trace failed: ") + std::strerror(errno);
     }
-}
-
-void LineTrace::Fail(const char* what) {
-    if (m_error.empty()) m_error = what + std::string(std::strerror(errno));
 }
 
 }  // namespace device

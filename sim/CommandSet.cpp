@@ -44,11 +44,11 @@ std::string Reply(bool ok) {
     return std::string(ok ? kDone : kRefused);
 }
 
-// The filter table is written in the native mode only; each position holds 0 (empty) or a
-// value of the slide's range, and a four-position slide takes no filter at positions 5 and 6.
+// Each position holds 0 (empty) or a value of the slide's range, and a four-position slide takes no
+// filter at positions 5 and 6.
 Answer DefineFilters(State& s, std::string_view args) {
     const auto values = Numbers(args, 6);
-    if (s.mode != kModeVeltrix || !values) return {Reply(false)};
+    if (!values) return {Reply(false)};
     for (std::size_t i = 0; i < values->size(); ++i) {
         const int v = (*values)[i];
         const bool fits = v == 0 || (i < s.filters.size() && InRange(v, s.filterMin, s.filterMax));
@@ -140,9 +140,17 @@ Answer ChangeMode(State& s, std::string_view args) {
 
 using Handler = Answer (*)(State&, std::string_view args);
 
+// The modes that have a command, one bit each.
+using Modes = unsigned;
+constexpr Modes kNative = 1u << kModeVeltrix;
+constexpr Modes kOxqOnly = 1u << kModeOxq;
+constexpr Modes kEmulations = (1u << kModeMorvane) | (1u << kModeDravell) | kOxqOnly;
+constexpr Modes kEveryMode = kNative | kEmulations;
+
 struct Command {
     std::string_view text;
     bool takesArguments;  // `text` is the head and the rest of the command its arguments
+    Modes modes;
     Handler handler;
 };
 
@@ -150,54 +158,67 @@ Answer Fixed(std::string text) {
     return {std::move(text)};
 }
 
-const std::array<Command, 24> kCommands{{
-    {"!", false, [](State& s, std::string_view) { return Fixed(std::string(TypeCode(s.mode))); }},
-    {"BR", false, [](State& s, std::string_view) { return Fixed(std::string(TypeCode(s.mode))); }},
-    {"??", false, [](State&, std::string_view) { return Fixed("S"); }},
-    {"?", false, [](State&, std::string_view) { return Fixed("S"); }},
-    {"H", false, [](State&, std::string_view) { return Fixed("+"); }},
-    {"BA", false, [](State&, std::string_view) { return Fixed("+"); }},
-    {"V", false, [](State& s, std::string_view) { return Fixed(s.version); }},
-    {"RV0", false, [](State& s, std::string_view) { return Fixed(s.version); }},
-    {"GW", false, [](State& s, std::string_view) { return Fixed(FilterTableText(s)); }},
-    {"I", false, [](State& s, std::string_view) { return Fixed(FilterTableText(s)); }},
-    {"FC 0", false,
+Answer Store(State&, std::string_view) {
+    return {};  // answered by Respond, which holds the store function
+}
+
+// The type queries, the ready polls and the "DB" configuration family (filter range and moves,
+// plate defaults, mode change, store) exist in every mode; the rest is the native set or the
+// emulations' set. The plate defaults are asked in native mode too when the user chose an
+// emulation on step 2, before Finish switches the instrument over.
+const std::array<Command, 25> kCommands{{
+    {"!", false, kEveryMode,
+     [](State& s, std::string_view) { return Fixed(std::string(TypeCode(s.mode))); }},
+    {"BR", false, kEveryMode,
+     [](State& s, std::string_view) { return Fixed(std::string(TypeCode(s.mode))); }},
+    {"??", false, kEveryMode, [](State&, std::string_view) { return Fixed("S"); }},
+    {"?", false, kEveryMode, [](State&, std::string_view) { return Fixed("S"); }},
+    {"H", false, kEmulations, [](State&, std::string_view) { return Fixed("+"); }},
+    {"BA", false, kNative, [](State&, std::string_view) { return Fixed("+"); }},
+    {"V", false, kEmulations, [](State& s, std::string_view) { return Fixed(s.version); }},
+    {"RV0", false, kNative, [](State& s, std::string_view) { return Fixed(s.version); }},
+    {"GW", false, kNative, [](State& s, std::string_view) { return Fixed(FilterTableText(s)); }},
+    {"I", false, kEmulations, [](State& s, std::string_view) { return Fixed(FilterTableText(s)); }},
+    {"FC 0", false, kOxqOnly,
      [](State& s, std::string_view) { return Fixed(std::string("+") + s.slideKind); }},
-    {"DB FLT WR", false,
+    {"DB FLT WR", false, kEveryMode,
      [](State& s, std::string_view) {
          return Fixed(std::to_string(s.filterMin) + "-" + std::to_string(s.filterMax));
      }},
-    {"DB FLT MOVE I", false, [](State&, std::string_view) { return Fixed("+"); }},
-    {"DB FLT MOVE E", false, [](State&, std::string_view) { return Fixed("+"); }},
-    {"RN", false, [](State& s, std::string_view) { return Fixed(std::to_string(s.flashes)); }},
-    {"RM", false,
+    {"DB FLT MOVE I", false, kEveryMode, [](State&, std::string_view) { return Fixed("+"); }},
+    {"DB FLT MOVE E", false, kEveryMode, [](State&, std::string_view) { return Fixed("+"); }},
+    {"RN", false, kNative,
+     [](State& s, std::string_view) { return Fixed(std::to_string(s.flashes)); }},
+    {"RM", false, kNative,
      [](State& s, std::string_view) {
          return Fixed(std::to_string(s.points) + " " + std::to_string(s.distance));
      }},
-    {"SS M_MODE", false,
+    {"SS M_MODE", false, kEmulations,
      [](State& s, std::string_view) {
          return Fixed("M_MODE " + std::to_string(s.measurementMode));
      }},
-    {"DB PLT SET ?", false, PlateDefaults},
-    {"DB PLT SET ", true, SetPlateDefaults},
-    {"DB CNF RCMODE ", true, ChangeMode},
-    {"DF ", true, DefineFilters},
-    {"DN ", true, SetFlashes},
-    {"DM ", true, SetPoints},
-    {"MM", true, SetMeasurementMode},
+    {"DB PLT SET ?", false, kEveryMode, PlateDefaults},
+    {"DB PLT SET ", true, kEveryMode, SetPlateDefaults},
+    {"DB CNF RCMODE ", true, kEveryMode, ChangeMode},
+    {"DB CNF WRITE", false, kEveryMode, Store},
+    {"DF ", true, kNative, DefineFilters},
+    {"DN ", true, kNative, SetFlashes},
+    {"DM ", true, kNative, SetPoints},
+    {"MM", true, kEmulations, SetMeasurementMode},
 }};
 
 }  // namespace
 
 Answer Respond(State& state, std::string_view command, const StoreFunction& store) {
-    if (command == "DB CNF WRITE") return {Reply(!store || store(state))};
     for (const Command& c : kCommands) {
         const bool matches =
             c.takesArguments ? command.substr(0, c.text.size()) == c.text : command == c.text;
         if (!matches) continue;
+        if ((c.modes & (1u << state.mode)) == 0) break;
+        if (c.handler == Store) return {Reply(!store || store(state))};
         return c.handler(state, c.takesArguments ? command.substr(c.text.size()) : "");
     }
-    return {Reply(false)};
+    return {std::string(kUnknownCommandReply)};
 }
 
 }  // namespace sim

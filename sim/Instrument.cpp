@@ -29,7 +29,10 @@ Exchange Instrument::Handle(const Frame& frame, bool& modeChanged) {
     Exchange exchange;
     exchange.command = frame.text;
     if (!frame.checksumOk) {
+        // Not executed; the error reply goes back in the frame that came.
         exchange.outcome = Outcome::BadChecksum;
+        exchange.reply = kChecksumErrorReply;
+        exchange.wire = ChecksummedFrame(exchange.reply);
         return exchange;
     }
     const bool typeQuery = frame.text == "!" || frame.text == "BR";

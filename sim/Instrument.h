@@ -14,7 +14,7 @@ namespace sim {
 enum class Outcome {
     Answered,
     Silenced,        // a fault kept the instrument from hearing the command
-    BadChecksum,     // the frame's checksum did not fit: ignored
+    BadChecksum,     // the frame's checksum did not fit: not executed, an error reply
     WrongFrameKind,  // a short frame other than a type query in the native mode: ignored
 };
 

@@ -1,8 +1,6 @@
 #include "sim/Log.h"
 
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 
 #include "sim/Json.h"
 
@@ -47,13 +45,10 @@ std::string Hex(const std::string& bytes) {
 }
 
 bool Log::OpenFile(const std::string& path, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "a");
-    if (file == nullptr) {
-        error = path + ": " + std::strerror(errno);
-        return false;
-    }
+    support::OutputFile file;
+    if (!support::OpenForAppend(path, file, error)) return false;
     std::lock_guard lock(m_mutex);
-    m_file.reset(file);
+    m_file = std::move(file);
     return true;
 }
 

@@ -3,12 +3,12 @@
 #include <array>
 #include <condition_variable>
 #include <cstdint>
-#include <cstdio>
 #include <deque>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "support/SafeFile.h"
 
 namespace sim {
 
@@ -49,15 +49,11 @@ public:
     bool WaitFor(Direction direction, std::size_t count, int timeoutMs) const;
 
 private:
-    struct FileCloser {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_added;
     std::deque<LogEntry> m_entries;
     std::array<std::size_t, 3> m_counts{};  // entries added, by direction
-    std::unique_ptr<std::FILE, FileCloser> m_file;
+    support::OutputFile m_file;
 };
 
 }  // namespace sim

@@ -56,7 +56,7 @@ bool Fail(std::string& error, const char* what) {
 
 }  // namespace
 
-bool Pty::Open(const Line& own, std::string& error) {
+bool Pty::Open(const Line& own, std::string& error, bool watchHost) {
     m_master.Reset(posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!m_master) return Fail(error, "posix_openpt");
     char name[128];
@@ -74,8 +74,10 @@ bool Pty::Open(const Line& own, std::string& error) {
     cfsetospeed(&tio, CodeOf(own.baud));
     tio.c_cflag = own.twoStopBits ? (tio.c_cflag | CSTOPB) : (tio.c_cflag & ~tcflag_t{CSTOPB});
     if (tcsetattr(m_master.Get(), TCSANOW, &tio) != 0) return Fail(error, "tcsetattr");
-    m_slave.Reset(open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    if (!m_slave) return Fail(error, name);
+    if (!watchHost) {
+        m_slave.Reset(open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+        if (!m_slave) return Fail(error, name);
+    }
     m_stop.Reset(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
     if (!m_stop) return Fail(error, "eventfd");
     return true;
@@ -93,6 +95,12 @@ long Pty::Read(char* buffer, std::size_t size, int timeoutMs) const {
     // The pty reports a hang-up while no slave is open: wait instead of spinning on it.
     if (ready != 0 && WaitForStop(std::min(timeoutMs, kIdleMs))) return -1;
     return 0;
+}
+
+bool Pty::HostConnected() const {
+    // The master reports a hang-up while no slave is open.
+    pollfd fd{m_master.Get(), 0, 0};
+    return poll(&fd, 1, 0) == 0 || (fd.revents & POLLHUP) == 0;
 }
 
 std::optional<Line> Pty::HostLine() const {

@@ -24,7 +24,7 @@ std::string Note(Outcome outcome) {
         case Outcome::Silenced:
             return "silenced by a fault";
         case Outcome::BadChecksum:
-            return "ignored: wrong checksum";
+            return "not executed: wrong checksum";
         case Outcome::WrongFrameKind:
             return "ignored: short frame in native mode";
     }

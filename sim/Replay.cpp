@@ -67,6 +67,13 @@ void Replay::Finish() {
     }
 }
 
+void Replay::KeptOpen(int silentMs) {
+    if (!m_trace.ended) return;
+    Note("after line " + std::to_string(m_trace.lineCount) +
+         ", where the recorded run ended: the program kept the port open, silent for " +
+         std::to_string(silentMs / 1000) + " s");
+}
+
 bool Replay::Done() const {
     return m_next >= m_trace.steps.size() && m_received.empty();
 }
@@ -74,6 +81,7 @@ bool Replay::Done() const {
 std::string Replay::Complete() {
     std::string answer = m_trace.steps[m_next].reply;
     ++m_next;
+    ++m_answered;
     m_received.clear();
     m_differs = false;
     return answer;

@@ -34,11 +34,16 @@ public:
     std::string Tick(std::int64_t nowMs);
     // Notes the recorded commands the program never sent; call when the replay stops.
     void Finish();
+    // Notes that the program kept the port open after the last recorded exchange, where the
+    // recorded run ended (nothing when the trace was cut short before its end).
+    void KeptOpen(int silentMs);
 
     // Every recorded command has been answered and nothing is pending.
     bool Done() const;
     const std::vector<std::string>& Differences() const { return m_differences; }
-    int Answered() const { return static_cast<int>(m_next); }
+    // The recorded commands that the program sent and got their answers to, and all of them.
+    int Answered() const { return m_answered; }
+    int Recorded() const { return static_cast<int>(m_trace.steps.size()); }
 
 private:
     std::string Complete();
@@ -46,6 +51,7 @@ private:
 
     Trace m_trace;
     std::size_t m_next = 0;  // the recorded command being received
+    int m_answered = 0;
     std::string m_received;  // of that command so far, or after the trace's end
     bool m_differs = false;  // m_received has left the recorded command
     std::int64_t m_lastByteMs = 0;

@@ -17,16 +17,18 @@ std::int64_t NowMs() {
 
 }  // namespace
 
-std::unique_ptr<ReplayServer> ReplayServer::Start(Trace trace, Report report, std::string& error) {
+std::unique_ptr<ReplayServer> ReplayServer::Start(Trace trace, Report report, std::string& error,
+                                                  int endSilenceMs) {
     const Line first = trace.steps.empty() ? Line{} : trace.steps.front().line;
-    std::unique_ptr<ReplayServer> server(new ReplayServer(std::move(trace), std::move(report)));
-    if (!server->m_pty.Open(first, error)) return nullptr;
+    std::unique_ptr<ReplayServer> server(
+        new ReplayServer(std::move(trace), std::move(report), endSilenceMs));
+    if (!server->m_pty.Open(first, error, true)) return nullptr;
     server->m_thread = std::thread([s = server.get()] { s->Run(); });
     return server;
 }
 
-ReplayServer::ReplayServer(Trace trace, Report report)
-    : m_report(std::move(report)), m_replay(std::move(trace)) {}
+ReplayServer::ReplayServer(Trace trace, Report report, int endSilenceMs)
+    : m_report(std::move(report)), m_endSilenceMs(endSilenceMs), m_replay(std::move(trace)) {}
 
 ReplayServer::~ReplayServer() {
     if (m_thread.joinable()) {
@@ -37,13 +39,15 @@ ReplayServer::~ReplayServer() {
 
 void ReplayServer::Run() {
     std::array<char, 256> buffer;
-    std::int64_t quietSince = NowMs();
+    std::int64_t activeAt = NowMs();  // the last byte either way, or the last time a port was open
+    bool opened = false;              // the program has had the port open
     for (;;) {
         const long n = m_pty.Read(buffer.data(), buffer.size(), kTickMs);
         if (n < 0) return;
         const std::int64_t now = NowMs();
+        const bool connected = m_pty.HostConnected();
         std::string answer;
-        bool done = false;
+        bool finished = false;
         {
             std::lock_guard lock(m_mutex);
             if (n > 0) {
@@ -52,12 +56,20 @@ void ReplayServer::Run() {
                                      m_pty.HostLine(), now);
             }
             answer += m_replay.Tick(now);
-            done = m_replay.Done();
+            if (n > 0 || !answer.empty() || (connected && !m_replay.Done())) activeAt = now;
+            opened = opened || connected || n > 0;
+            const bool silent = now - activeAt >= m_endSilenceMs;
+            if (m_replay.Done()) {
+                if (connected && silent) m_replay.KeptOpen(static_cast<int>(now - activeAt));
+                finished = !connected || silent;
+            } else if (opened && !connected && silent) {
+                m_replay.Finish();
+                finished = true;
+            }
             Reported();
         }
-        if (n > 0 || !answer.empty() || !done) quietSince = now;
         if (!answer.empty()) m_pty.WriteAll(answer.data(), answer.size());
-        if (done && now - quietSince >= kEndQuietMs) {
+        if (finished) {
             std::lock_guard lock(m_mutex);
             m_finished = true;
             m_changed.notify_all();
@@ -93,6 +105,11 @@ std::vector<std::string> ReplayServer::Stop() {
 int ReplayServer::Answered() const {
     std::lock_guard lock(m_mutex);
     return m_replay.Answered();
+}
+
+int ReplayServer::Recorded() const {
+    std::lock_guard lock(m_mutex);
+    return m_replay.Recorded();
 }
 
 }  // namespace sim

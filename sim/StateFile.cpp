@@ -7,9 +7,8 @@
 #include <cstring>
 #include <memory>
 
-#include <unistd.h>
-
 #include "sim/Json.h"
+#include "support/SafeFile.h"
 
 namespace sim {
 namespace {
@@ -189,16 +188,7 @@ LoadResult LoadStateFile(const std::string& path, State& state, std::string& err
 }
 
 bool SaveStateFile(const std::string& path, const State& state, std::string& error) {
-    const std::string temporary = path + ".tmp";
-    const std::string text = StateToJson(state);
-    File file(std::fopen(temporary.c_str(), "wb"));
-    bool ok = file && std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
-              std::fflush(file.get()) == 0 && fsync(fileno(file.get())) == 0;
-    if (file) ok = std::fclose(file.release()) == 0 && ok;
-    if (ok && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-    error = path + ": " + std::strerror(errno);
-    std::remove(temporary.c_str());
-    return false;
+    return support::WriteFileAtomically(path, StateToJson(state), error);
 }
 
 }  // namespace sim

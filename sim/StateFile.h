@@ -16,7 +16,8 @@ bool StateFromJson(std::string_view text, State& state, std::string& error);
 enum class LoadResult { Loaded, Missing, Failed };
 // A missing file leaves `state` as it is.
 LoadResult LoadStateFile(const std::string& path, State& state, std::string& error);
-// Writes a temporary file beside `path` and renames it, so a crash never leaves half a file.
+// Replaces the file atomically (support::WriteFileAtomically): a crash never leaves half a file,
+// and a failure leaves the old one.
 bool SaveStateFile(const std::string& path, const State& state, std::string& error);
 
 }  // namespace sim

@@ -2,14 +2,18 @@
 
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <fstream>
 
 #include "sim/Log.h"
+#include "support/LineText.h"
 
 namespace sim {
 namespace {
 
 constexpr std::string_view kHeader = "# Veltrix line trace, ";
+constexpr std::string_view kRunEnded = "# Run ended";
+constexpr std::int64_t kDayMs = 24 * 3600 * 1000;
 // More than any instrument reply; a count beyond it is a damaged line.
 constexpr int kMaxBurstBytes = 65536;
 constexpr std::size_t kMaxFileBytes = 64u << 20;
@@ -25,15 +29,24 @@ bool ToInt(std::string_view text, int& value) {
     return !text.empty() && result.ec == std::errc() && result.ptr == end;
 }
 
-// "HH:MM:SS.mmm"
-bool IsTime(std::string_view text) {
+// "HH:MM:SS.mmm" as milliseconds since midnight; -1 when it is no such time.
+int TimeMs(std::string_view text) {
     constexpr std::string_view kForm = "00:00:00.000";
-    if (text.size() != kForm.size()) return false;
+    if (text.size() != kForm.size()) return -1;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const bool digit = std::isdigit(static_cast<unsigned char>(text[i])) != 0;
-        if (kForm[i] == '0' ? !digit : text[i] != kForm[i]) return false;
+        if (kForm[i] == '0' ? !digit : text[i] != kForm[i]) return -1;
     }
-    return true;
+    const auto number = [&](std::size_t at, std::size_t length) {
+        int value = 0;
+        ToInt(text.substr(at, length), value);
+        return value;
+    };
+    const int hours = number(0, 2);
+    const int minutes = number(3, 2);
+    const int seconds = number(6, 2);
+    if (hours > 23 || minutes > 59 || seconds > 60) return -1;
+    return ((hours * 60 + minutes) * 60 + seconds) * 1000 + number(9, 3);
 }
 
 // The end of a header or "=" line: "... at 9600 baud, 8N1".
@@ -65,17 +78,10 @@ int HexDigit(char c) {
     return -1;
 }
 
-// "4  02 21 0D 00      |.!..|": the count, the bytes in hex and the text column.
-bool ParseBurst(std::string_view text, std::string& bytes, std::string& why) {
-    const std::size_t countEnd = text.find(' ');
-    int count = 0;
-    if (countEnd == std::string_view::npos || !ToInt(text.substr(0, countEnd), count) ||
-        count <= 0 || count > kMaxBurstBytes) {
-        why = "the byte count is missing or out of range";
-        return false;
-    }
-    std::size_t i = countEnd;
-    bytes.clear();
+// "02 21 0D 00      |<STX>!<CR><NUL>|": the bytes in hex, appended to `bytes`, and the text
+// column between bars.
+bool ParseHex(std::string_view text, std::string& bytes, std::string& why) {
+    std::size_t i = 0;
     while (i < text.size() && text[i] == ' ') {
         while (i < text.size() && text[i] == ' ')
             ++i;
@@ -89,18 +95,32 @@ bool ParseBurst(std::string_view text, std::string& bytes, std::string& why) {
         bytes.push_back(static_cast<char>(high * 16 + low));
         i += 2;
     }
-    if (static_cast<int>(bytes.size()) != count) {
-        why = "the count says " + std::to_string(count) + " bytes, the line holds " +
-              std::to_string(bytes.size());
-        return false;
-    }
-    // The text column: one character a byte between bars.
     const std::string_view column = i < text.size() ? text.substr(i) : std::string_view();
-    if (column.size() != bytes.size() + 2 || column.front() != '|' || column.back() != '|') {
-        why = "the text column is missing or does not fit the bytes";
+    if (column.size() < 2 || column.front() != '|' || column.back() != '|') {
+        why = "the text column between bars is missing";
         return false;
     }
     return true;
+}
+
+// "4  02 21 0D 00      |...|": the count and the first line's bytes.
+bool ParseBurst(std::string_view text, int& count, std::string& bytes, std::string& why) {
+    const std::size_t countEnd = text.find(' ');
+    if (countEnd == std::string_view::npos || !ToInt(text.substr(0, countEnd), count) ||
+        count <= 0 || count > kMaxBurstBytes) {
+        why = "the byte count is missing or out of range";
+        return false;
+    }
+    bytes.clear();
+    return ParseHex(text.substr(countEnd), bytes, why);
+}
+
+// A burst whose lines have been read: its count must fit.
+bool CheckCount(int lineNumber, int count, const std::string& bytes, std::string& error) {
+    if (static_cast<int>(bytes.size()) == count) return true;
+    return Fail(error, lineNumber,
+                "the count says " + std::to_string(count) + " bytes, the lines hold " +
+                    std::to_string(bytes.size()));
 }
 
 }  // namespace
@@ -110,6 +130,23 @@ bool ParseTrace(std::string_view text, Trace& trace, std::string& error) {
     Line line;
     std::string lineText;
     int number = 0;
+    std::int64_t lastMs = -1;  // the time of the last timed line, days included
+    int burstLine = 0;         // the burst being read, while its lines go on; else 0
+    char burstKind = 0;
+    int burstCount = 0;
+    std::string burst;
+    const auto endBurst = [&]() {
+        if (burstLine == 0) return true;
+        if (!CheckCount(burstLine, burstCount, burst, error)) return false;
+        if (burstKind == 'W') {
+            trace.steps.push_back(TraceStep{burstLine, line, lineText, std::move(burst), {}});
+        } else {
+            trace.steps.back().reply += burst;
+        }
+        burst.clear();
+        burstLine = 0;
+        return true;
+    };
     while (!text.empty() || number == 0) {
         ++number;
         const std::size_t end = text.find('\n');
@@ -128,10 +165,34 @@ bool ParseTrace(std::string_view text, Trace& trace, std::string& error) {
             }
             continue;
         }
+        // An indented line goes on with the burst before it.
+        if (burstLine != 0 && row.starts_with(' ') && static_cast<int>(burst.size()) < burstCount) {
+            std::string why;
+            if (!ParseHex(row, burst, why)) return Fail(error, number, why);
+            continue;
+        }
+        if (!endBurst()) return false;
+        if (row.starts_with(kRunEnded)) {
+            trace.ended = true;
+            continue;
+        }
         if (row.empty() || row.front() == '#') continue;
-        if (row.size() < 15 || !IsTime(row.substr(0, 12)) || row[12] != ' ' || row[14] != ' ') {
+        const int ms = TimeMs(row.substr(0, 12));
+        if (row.size() < 15 || ms < 0 || row[12] != ' ' || row[14] != ' ') {
             return Fail(error, number, "not a line of a trace (it must begin with HH:MM:SS.mmm)");
         }
+        if (trace.ended) return Fail(error, number, "a line after the one that ends the run");
+        // Midnight passed when the clock goes back by more than half a day.
+        std::int64_t at = lastMs - lastMs % kDayMs + ms;
+        if (lastMs >= 0 && at < lastMs) {
+            if (lastMs - at <= kDayMs / 2) {
+                return Fail(error, number,
+                            "the time " + std::string(row.substr(0, 12)) +
+                                " is earlier than the line before");
+            }
+            at += kDayMs;
+        }
+        lastMs = at;
         const char kind = row[13];
         const std::string_view rest = row.substr(15);
         if (kind == '=') {
@@ -144,17 +205,20 @@ bool ParseTrace(std::string_view text, Trace& trace, std::string& error) {
             return Fail(error, number,
                         "the direction must be W or R, not " + ShowBytes(row.substr(13, 1)));
         }
-        std::string bytes;
-        std::string why;
-        if (!ParseBurst(rest, bytes, why)) return Fail(error, number, why);
-        if (kind == 'W') {
-            trace.steps.push_back(TraceStep{number, line, lineText, std::move(bytes), {}});
-        } else if (!trace.steps.empty()) {
-            // Bytes before the first command were stale on the line; the program purges them.
-            trace.steps.back().reply += bytes;
+        if (kind == 'R' && trace.steps.empty()) {
+            return Fail(error, number,
+                        "bytes from the instrument (R) before any command (W): not an exchange");
         }
+        std::string why;
+        if (!ParseBurst(rest, burstCount, burst, why)) return Fail(error, number, why);
+        burstLine = number;
+        burstKind = kind;
     }
+    if (!endBurst()) return false;
     trace.lineCount = number;
+    if (trace.steps.empty()) {
+        return Fail(error, number, "the trace ends without any exchange (no W line)");
+    }
     return true;
 }
 
@@ -180,12 +244,7 @@ bool ReadTraceFile(const std::string& path, Trace& trace, std::string& error) {
 }
 
 std::string ShowBytes(std::string_view bytes) {
-    std::string shown;
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        shown += b >= 0x20 && b < 0x7F ? c : '.';
-    }
-    return Hex(std::string(bytes)) + " |" + shown + "|";
+    return Hex(std::string(bytes)) + " |" + support::LineText(bytes) + "|";
 }
 
 }  // namespace sim

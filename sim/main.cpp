@@ -104,8 +104,9 @@ int Replay(const sim::ProgramOptions& options) {
     }
     const std::vector<std::string> differences = server->Stop();
     if (!options.link.empty()) RemoveLink(options.link, server->SlavePath());
-    std::fprintf(stderr, "veltrix-sim: replay: %d recorded commands answered, %zu differences\n",
-                 server->Answered(), differences.size());
+    std::fprintf(stderr, "veltrix-sim: replay: %d of %d recorded commands answered, %zu %s\n",
+                 server->Answered(), server->Recorded(), differences.size(),
+                 differences.size() == 1 ? "difference" : "differences");
     return differences.empty() ? 0 : kExitDifferences;
 }
 

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -256,6 +257,8 @@ TEST(CliApply, FourInstrumentsAtOnceWithOneKilledOneSilentOneRefusingToStore) {
     const std::string profile =
         WriteFile("fleet.json", R"({"format": 1, "baud": 38400, "measurement": "accuracy"})");
     const std::string trace = testing::TempDir() + "fleet.trace";
+    for (const int n : {1, 2, 3, 4})
+        std::remove((trace + "." + std::to_string(n)).c_str());  // an earlier run's
     // Made before the cable is pulled: the killed instrument's path goes with it.
     const std::vector<std::string> args = {"apply",
                                            profile,

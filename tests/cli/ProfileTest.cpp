@@ -204,5 +204,27 @@ TEST(CliText, ControlBytesFromTheLineAreShownEscaped) {
     EXPECT_THAT(cli::SummaryTable({result}), HasSubstr("FAILED: ERR\\x1B]0;pwned\\x07"));
 }
 
+// The C1 controls (CSI, OSC, NEL...) act on many terminals both as single bytes and in their
+// UTF-8 form; either is escaped, while other UTF-8 text stays readable.
+TEST(CliText, C1ControlsAreEscapedRawAndAsUtf8) {
+    const struct {
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {"a\x9b"
+         "2J",
+         "a\\x9B2J"},
+        {"\x80\x9f\xa0", "\\x80\\x9F\xa0"},
+        {"\xc2\x9b"
+         "2J",
+         "\\xC2\\x9B2J"},
+        {"\xc2\x85", "\\xC2\\x85"},
+        {"\xc2\xa0\xc3\xa9", "\xc2\xa0\xc3\xa9"},  // a no-break space and an e acute
+        {"end\xc2", "end\xc2"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(cli::Printable(c.text), c.shown) << c.shown;
+}
+
 }  // namespace
 }  // namespace cli_test

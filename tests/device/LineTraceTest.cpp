@@ -33,17 +33,32 @@ std::string Bytes(const std::vector<unsigned char>& bytes) {
 
 TEST(LineTraceTest, ALineShowsTimeDirectionCountsHexAndText) {
     EXPECT_EQ(device::FormatBurst("14:03:07.412", 'W', Bytes({0x02, '!', 0x0D, 0x00})),
-              "14:03:07.412 W 4  02 21 0D 00" + std::string(36, ' ') + "  |.!..|");
+              "14:03:07.412 W 4  02 21 0D 00" + std::string(36, ' ') + "  |<STX>!<CR><NUL>|");
     EXPECT_EQ(device::FormatBurst("t", 'R', ""), "t R 0 " + std::string(48, ' ') + "  ||");
+    // The checksum of the reply "+" is '+' too: it is marked, not shown as text.
+    const std::string plus = device::FormatBurst("t", 'R', Bytes({0x02, '+', 0x03, '+', 0x0D}));
+    EXPECT_NE(plus.find("|<STX>+<ETX><sum 2B><CR>|"), std::string::npos) << plus;
     const std::string high = device::FormatBurst("t", 'W', Bytes({0x7F, 0x80, 0xFF, 'a', ' '}));
     EXPECT_NE(high.find("7F 80 FF 61 20"), std::string::npos);
-    EXPECT_NE(high.find("|...a |"), std::string::npos);
-    // Past sixteen bytes the hex column grows instead of being padded.
-    std::string hex17;
-    for (int i = 0; i < 17; ++i)
-        hex17 += " 78";
-    EXPECT_EQ(device::FormatBurst("t", 'R', std::string(17, 'x')),
-              "t R 17 " + hex17 + "  |" + std::string(17, 'x') + "|");
+    EXPECT_NE(high.find("|<DEL><80><FF>a |"), std::string::npos);
+}
+
+// Past sixteen bytes the burst goes on over indented lines, and every text column starts in
+// the same place.
+TEST(LineTraceTest, ALongBurstKeepsItsColumns) {
+    std::string bytes = "\x02" + std::string(30, 'x') + "\x03";
+    bytes += '\x05';
+    const std::string text = device::FormatBurst("14:03:07.412", 'R', bytes);
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 3u) << text;
+    EXPECT_EQ(lines[0].rfind("14:03:07.412 R 33  02 78 ", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[1].rfind(std::string(18, ' ') + " 78 ", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[2], std::string(18, ' ') + " 05" + std::string(45, ' ') + "  |<sum 05>|");
+    for (const std::string& line : lines)
+        EXPECT_EQ(line.find('|'), lines[0].find('|')) << line;
 }
 
 // Time in microseconds since the trace's start: the burst rule depends on the pauses.
@@ -63,20 +78,24 @@ class BurstTest : public ::testing::TestWithParam<BurstCase> {};
 // A command, then a reply in two pieces: one line when the pause is within the rule.
 TEST_P(BurstTest, AReplyIsOneLineUnlessTheLinePaused) {
     const BurstCase& c = GetParam();
-    const std::string path = testing::TempDir() + "burst-" + c.name + ".log";
+    const std::string path =
+        testing::TempDir() + "burst-" + c.name + std::to_string(getpid()) + ".log";
+    std::remove(path.c_str());
     device::LineTrace trace;
     std::string error;
-    ASSERT_TRUE(trace.Open(path, error, "tester 1.0")) << error;
+    ASSERT_TRUE(trace.Open(path, error, "tester")) << error;
     trace.Settings(At(0), "/dev/pts/9  ( COM1 )", {c.baud, 8, 'N', 1});
     const unsigned char command[] = {0x02, '?', 0x0D};
     trace.Bytes(At(0), 'W', command, 3);
     const unsigned char reply[] = {0x02, 'S', 0x0D};
     trace.Bytes(At(300'000), 'R', reply, 2);
     trace.Bytes(At(300'000 + c.pauseUs), 'R', reply + 2, 1);
+    trace.Close();
 
     const std::vector<std::string> lines = ReadLines(path);
-    ASSERT_EQ(lines.size(), 2u + static_cast<std::size_t>(c.replyLines));
-    EXPECT_EQ(lines[0].rfind("# Veltrix line trace, tester 1.0, started ", 0), 0u) << lines[0];
+    ASSERT_EQ(lines.size(), 3u + static_cast<std::size_t>(c.replyLines));
+    EXPECT_EQ(lines[0].rfind("# Veltrix line trace, tester " VELTRIX_VERSION ", started ", 0), 0u)
+        << lines[0];
     EXPECT_NE(
         lines[0].find(", on /dev/pts/9  ( COM1 ) at " + std::to_string(c.baud) + " baud, 8N1"),
         std::string::npos)
@@ -100,10 +119,12 @@ INSTANTIATE_TEST_SUITE_P(Pauses, BurstTest,
                          [](const auto& param) { return std::string(param.param.name); });
 
 TEST(LineTraceTest, ChangesOfLineAndTimeOutsEndABurst) {
-    const std::string path = testing::TempDir() + "line-changes.log";
+    const std::string path =
+        testing::TempDir() + "line-changes" + std::to_string(getpid()) + ".log";
+    std::remove(path.c_str());
     device::LineTrace trace;
     std::string error;
-    ASSERT_TRUE(trace.Open(path, error, "tester 1.0")) << error;
+    ASSERT_TRUE(trace.Open(path, error, "tester")) << error;
     const unsigned char query[] = {0x02, '!', 0x0D, 0x00};
     trace.Settings(At(0), "COM1", {9600, 8, 'N', 1});
     trace.Bytes(At(0), 'W', query, 4);
@@ -112,59 +133,45 @@ TEST(LineTraceTest, ChangesOfLineAndTimeOutsEndABurst) {
     trace.Bytes(At(30), 'W', query, 4);
     trace.EndBurst();
     trace.Bytes(At(40), 'W', query, 4);
+    trace.Close();
     EXPECT_EQ(trace.Error(), "");
 
     const std::vector<std::string> lines = ReadLines(path);
-    ASSERT_EQ(lines.size(), 5u);
+    ASSERT_EQ(lines.size(), 6u);
     EXPECT_NE(lines[1].find(" W 4  "), std::string::npos) << lines[1];
     EXPECT_EQ(lines[2], device::TraceClock(At(20).wallMs) + " = COM1 at 9600 baud, 7E2");
     EXPECT_NE(lines[3].find(" W 4  "), std::string::npos) << lines[3];
     EXPECT_NE(lines[4].find(" W 4  "), std::string::npos) << lines[4];
 }
 
-// Each burst is on file as soon as its bytes are, so a crash loses nothing; a pipe, which
-// cannot be rewritten, gets each burst once it ends.
-TEST(LineTraceTest, ABurstIsOnFileWhileItGrows) {
-    const std::string path = testing::TempDir() + "growing.log";
+// A burst reaches the file once, when it ends (a reply at its CR), however many pieces it came
+// in; the trace ends with a line that says the run ended.
+TEST(LineTraceTest, EachBurstIsWrittenOnceAndTheEndIsMarked) {
+    const std::string path = testing::TempDir() + "once-" + std::to_string(getpid()) + ".log";
+    std::remove(path.c_str());
     device::LineTrace trace;
     std::string error;
     ASSERT_TRUE(trace.Open(path, error)) << error;
     trace.Settings(At(0), "COM1", {9600, 8, 'N', 1});
     const std::string reply = "\x02+ABCDEFGHIJKLMNOPQRSTUVWXYZ\r";
     for (std::size_t i = 0; i < reply.size(); ++i) {
+        EXPECT_EQ(ReadLines(path).size(), 1u) << "the burst is still under way";
         trace.Bytes(At(static_cast<std::int64_t>(i) * 100), 'R',
                     reinterpret_cast<const unsigned char*>(&reply[i]), 1);
-        const std::vector<std::string> lines = ReadLines(path);
-        ASSERT_EQ(lines.size(), 2u);
-        EXPECT_EQ(lines[1].substr(lines[1].find(" R ")),
-                  device::FormatBurst("", 'R', reply.substr(0, i + 1)));
     }
-}
-
-TEST(LineTraceTest, APipeGetsEachBurstOnceItEnds) {
-    int ends[2];
-    ASSERT_EQ(pipe(ends), 0);
-    std::string written;
-    {
-        device::LineTrace trace;
-        std::string error;
-        ASSERT_TRUE(trace.Open("/dev/fd/" + std::to_string(ends[1]), error)) << error;
-        close(ends[1]);
-        trace.Settings(At(0), "COM1", {9600, 8, 'N', 1});
-        const unsigned char reply[] = {0x02, '+', 0x0D};
-        trace.Bytes(At(0), 'R', reply, 2);
-        trace.Bytes(At(100), 'R', reply + 2, 1);
-        trace.EndBurst();
-        EXPECT_EQ(trace.Error(), "");
-    }
-    char buffer[4096];
-    for (ssize_t n; (n = read(ends[0], buffer, sizeof buffer)) > 0;)
-        written.append(buffer, static_cast<std::size_t>(n));
-    close(ends[0]);
-    EXPECT_NE(written.find("\n" + device::TraceClock(At(0).wallMs) + " R 3  02 2B 0D "),
-              std::string::npos)
-        << written;
-    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 2);
+    // Its CR ends a reply: it is on file before the program acts on it.
+    EXPECT_EQ(ReadLines(path).size(), 3u);
+    trace.Close();
+    const std::vector<std::string> lines = ReadLines(path);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].rfind("# Veltrix line trace, unnamed program " VELTRIX_VERSION ", ", 0), 0u)
+        << lines[0];
+    EXPECT_EQ(lines[1] + "\n" + lines[2],
+              device::FormatBurst(device::TraceClock(At(0).wallMs), 'R', reply));
+    EXPECT_EQ(lines[3].rfind("# Run ended ", 0), 0u) << lines[3];
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    EXPECT_LT(in.tellg(), 600) << "written once, not rewritten for every byte";
+    std::remove(path.c_str());
 }
 
 TEST(LineTraceTest, AFileThatCannotBeWrittenIsNamedWithTheReason) {
@@ -174,6 +181,13 @@ TEST(LineTraceTest, AFileThatCannotBeWrittenIsNamedWithTheReason) {
     EXPECT_NE(error.find("/nonexistent-folder/line.log"), std::string::npos);
     EXPECT_NE(error.find("No such file or directory"), std::string::npos);
     EXPECT_FALSE(trace.IsOpen());
+    // An earlier trace is never replaced.
+    const std::string earlier = testing::TempDir() + "earlier-" + std::to_string(getpid());
+    std::ofstream(earlier) << "an earlier run";
+    EXPECT_FALSE(trace.Open(earlier, error));
+    EXPECT_NE(error.find("exists already"), std::string::npos) << error;
+    EXPECT_EQ(ReadLines(earlier), std::vector<std::string>{"an earlier run"});
+    std::remove(earlier.c_str());
 }
 
 TEST(LineWatchTest, TheIdentificationOnAPtyIsTracedAndShown) {
@@ -182,7 +196,8 @@ TEST(LineWatchTest, TheIdentificationOnAPtyIsTracedAndShown) {
         sim::PtyServer::Start(sim::ServerConfig{}, error);
     ASSERT_NE(simulator, nullptr) << error;
     device::SetExtraPorts({simulator->SlavePath()});
-    const std::string path = testing::TempDir() + "line-watch.log";
+    const std::string path = testing::TempDir() + "line-watch" + std::to_string(getpid()) + ".log";
+    std::remove(path.c_str());
     std::vector<std::string> shown;
     {
         device::LineTrace trace;
@@ -198,9 +213,9 @@ TEST(LineWatchTest, TheIdentificationOnAPtyIsTracedAndShown) {
     }
     device::SetExtraPorts({});
 
-    // The header, the type query, its answer as one line.
+    // The header, the type query, its answer as one line, the end.
     const std::vector<std::string> lines = ReadLines(path);
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 4u);
     EXPECT_NE(lines[0].find(simulator->SlavePath() + "  ( COM1 ) at 9600 baud, 8N1"),
               std::string::npos)
         << lines[0];

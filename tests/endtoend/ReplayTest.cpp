@@ -64,13 +64,14 @@ protected:
         // Each test runs in a process of its own, maybe at the same time as the other.
         s_tracePath =
             ::testing::TempDir() + "endtoend-replay-" + std::to_string(getpid()) + ".trace";
+        std::remove(s_tracePath.c_str());
         Bench bench;
         sim::PtyServer* instrument = bench.StartInstrument(StateOf(sim::kModeOxq, 4800));
         ASSERT_NE(instrument, nullptr);
         bench.MakeSheet({instrument->SlavePath()});
         device::LineTrace trace;
         std::string error;
-        ASSERT_TRUE(trace.Open(s_tracePath, error, "endtoend 1.0")) << error;
+        ASSERT_TRUE(trace.Open(s_tracePath, error, "endtoend")) << error;
         device::LineWatch watch(trace, nullptr);
         watch.Attach(bench.Sheet().GetDevice());
         s_recorded = RunWizard(bench, IDC_CENTER);
@@ -86,10 +87,15 @@ protected:
         const auto replay = sim::ReplayServer::Start(trace, nullptr, error);
         EXPECT_NE(replay, nullptr) << error;
         if (replay == nullptr) return {"no replay"};
-        Bench bench;
-        bench.MakeSheet({replay->SlavePath()});
-        result = RunWizard(bench, measurementButton);
-        EXPECT_TRUE(replay->WaitUntilFinished(10'000));
+        {
+            Bench bench;
+            bench.MakeSheet({replay->SlavePath()});
+            result = RunWizard(bench, measurementButton);
+        }
+        // The program has closed the port after the last recorded exchange: the replay ends
+        // by itself, long before its wait for silence would.
+        EXPECT_TRUE(replay->WaitUntilFinished(sim::ReplayServer::kEndSilenceMs / 2));
+        EXPECT_EQ(replay->Answered(), replay->Recorded());
         return replay->Stop();
     }
 
@@ -107,7 +113,8 @@ TEST_F(ReplayTest, TheSameChoicesReplayWithoutADifference) {
     EXPECT_THAT(lines, ::testing::Contains(::testing::EndsWith(" at 4800 baud, 7E2")));
     EXPECT_THAT(lines, ::testing::Contains(::testing::EndsWith(" at 9600 baud, 8N1")));
     EXPECT_THAT(lines, ::testing::Contains(::testing::EndsWith(
-                           " R 5  02 2B 4F 51 0D" + std::string(33, ' ') + "  |.+OQ.|")));
+                           " R 5  02 2B 4F 51 0D" + std::string(33, ' ') + "  |<STX>+OQ<CR>|")));
+    EXPECT_THAT(lines.back(), ::testing::StartsWith("# Run ended "));
 
     int result = 0;
     EXPECT_THAT(Replay(IDC_CENTER, result), ::testing::IsEmpty());
@@ -120,15 +127,15 @@ TEST_F(ReplayTest, AnotherChoiceOnStep4IsReportedAtItsLine) {
     const std::vector<std::string> lines = Lines(s_tracePath);
     int line = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].ends_with("|.MM2.|")) line = static_cast<int>(i) + 1;
+        if (lines[i].ends_with("|<STX>MM2<CR>|")) line = static_cast<int>(i) + 1;
     }
     ASSERT_NE(line, 0);
 
     int result = 0;
     const std::vector<std::string> differences = Replay(IDC_ACCURACY, result);
     EXPECT_THAT(differences, ::testing::ElementsAre("line " + std::to_string(line) +
-                                                    ": expected 02 4D 4D 32 0D |.MM2.|, received "
-                                                    "02 4D 4D 31 0D |.MM1.|"));
+                                                    ": expected 02 4D 4D 32 0D |<STX>MM2<CR>|, "
+                                                    "received 02 4D 4D 31 0D |<STX>MM1<CR>|"));
     // The replay answered as recorded, so the run went on to its end.
     EXPECT_EQ(result, framework::IDOK);
 }

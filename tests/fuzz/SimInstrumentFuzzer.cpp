@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "sim/CommandSet.h"
 #include "sim/Faults.h"
 #include "sim/Frame.h"
 #include "sim/Instrument.h"
@@ -36,6 +37,12 @@ bool ParseChecked(const std::string& spec, sim::Fault& fault) {
 void CheckExchange(const sim::Exchange& exchange, bool faultFree) {
     FUZZ_CHECK(exchange.command.size() <= sim::FrameReader::kMaxText);
     FUZZ_CHECK(exchange.delayMs >= 0 && exchange.paceBaud >= 0);
+    // A wrong checksum is not executed and gets the error reply in a frame of its own.
+    if (exchange.outcome == sim::Outcome::BadChecksum) {
+        FUZZ_CHECK(exchange.reply == sim::kChecksumErrorReply &&
+                   exchange.wire == sim::ChecksummedFrame(exchange.reply));
+        return;
+    }
     if (exchange.outcome != sim::Outcome::Answered) {
         FUZZ_CHECK(exchange.wire.empty() && exchange.reply.empty());
         return;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "device/linux/ComPortDeviceLinux.h"
+#include "sim/CommandSet.h"
 #include "sim/State.h"
 #include "tests/testkit/SimulatedPort.h"
 #include "tests/testkit/Stopwatch.h"
@@ -81,12 +82,15 @@ TEST_F(ComPortSimExchange, ChecksummedCommandsGetTheirRepliesInTheNativeMode) {
     EXPECT_EQ(reply, "V 3.10");
     EXPECT_EQ(Ask("GW", reply), 23);
     EXPECT_EQ(reply, "405-450-492-550-600-620");
-    EXPECT_EQ(Ask("DB PLT SET 1 2 3 1", reply), 1);
+    EXPECT_EQ(Ask("DM 1 175", reply), 1);
     EXPECT_EQ(reply, "+");
-    EXPECT_EQ(sim->server->Current().plate, (std::array<int, 4>{1, 2, 3, 1}));
+    EXPECT_EQ(sim->server->Current().distance, 175);
+    // A command of the emulations: the native mode answers with its error reply.
+    EXPECT_EQ(Ask("SS M_MODE", reply), 22);
+    EXPECT_EQ(reply, sim::kUnknownCommandReply);
     // Each command reached the instrument once, with a checksum that fitted.
     EXPECT_THAT(sim->server->Traffic().Texts(sim::Direction::Received),
-                ElementsAre("??", "RV0", "GW", "DB PLT SET 1 2 3 1"));
+                ElementsAre("??", "RV0", "GW", "DM 1 175", "SS M_MODE"));
 }
 
 // Checksum bytes that look like STX, ETX or CR pass the raw line unchanged and are read as the

@@ -34,22 +34,46 @@ Edit Mode(int mode) {
     return [mode](State& s) { s.mode = mode; };
 }
 
+const std::string kUnknown(sim::kUnknownCommandReply);
+
 INSTANTIATE_TEST_SUITE_P(
     Queries, SimCommandSetCases,
     ::testing::Values(Case{"!", "+VT"}, Case{"!", "+OQ", Mode(3)}, Case{"BR", "+DL", Mode(2)},
-                      Case{"??", "S"}, Case{"?", "S", Mode(1)}, Case{"H", "+"}, Case{"BA", "+"},
-                      Case{"V", "V 3.10"}, Case{"RV0", "V 3.10"},
+                      Case{"??", "S"}, Case{"?", "S", Mode(1)}, Case{"H", "+", Mode(1)},
+                      Case{"BA", "+"}, Case{"V", "V 3.10", Mode(2)}, Case{"RV0", "V 3.10"},
                       Case{"GW", "405-450-492-550-600-620"},
                       Case{"I", "405/450/492/550",
                            [](State& s) {
+                               s.mode = 1;
                                s.filters = {405, 450, 492, 550};
                                s.filterSeparator = '/';
                            }},
-                      Case{"FC 0", "+I"}, Case{"FC 0", "+?", [](State& s) { s.slideKind = '?'; }},
+                      Case{"FC 0", "+I", Mode(3)},
+                      Case{"FC 0", "+?",
+                           [](State& s) {
+                               s.mode = 3;
+                               s.slideKind = '?';
+                           }},
                       Case{"DB FLT WR", "340-750"}, Case{"DB FLT MOVE I", "+"},
-                      Case{"DB FLT MOVE E", "+"}, Case{"RN", "8"}, Case{"RM", "3 440"},
-                      Case{"SS M_MODE", "M_MODE 0"}, Case{"DB PLT SET ?", "2 2 3 3"},
-                      Case{"XYZ", "-"}, Case{"", "-"}, Case{"V ", "-"}));
+                      Case{"DB FLT MOVE E", "+", Mode(3)}, Case{"RN", "8"}, Case{"RM", "3 440"},
+                      Case{"SS M_MODE", "M_MODE 0", Mode(1)},
+                      Case{"DB PLT SET ?", "2 2 3 3", Mode(2)},
+                      // Asked in native mode too, before Finish switches to the chosen one.
+                      Case{"DB PLT SET ?", "2 2 3 3"}, Case{"XYZ", kUnknown}, Case{"", kUnknown},
+                      Case{"V ", kUnknown, Mode(1)}));
+
+// Each mode has its own command set: the native one, and the emulations' one. A command of
+// the other set is answered with the error reply, and changes nothing.
+INSTANTIATE_TEST_SUITE_P(
+    WrongMode, SimCommandSetCases,
+    ::testing::Values(Case{"H", kUnknown}, Case{"V", kUnknown}, Case{"I", kUnknown},
+                      Case{"FC 0", kUnknown}, Case{"FC 0", kUnknown, Mode(1)},
+                      Case{"SS M_MODE", kUnknown}, Case{"MM1", kUnknown},
+                      Case{"BA", kUnknown, Mode(1)}, Case{"RV0", kUnknown, Mode(2)},
+                      Case{"GW", kUnknown, Mode(3)}, Case{"RN", kUnknown, Mode(1)},
+                      Case{"RM", kUnknown, Mode(1)}, Case{"DN 55", kUnknown, Mode(2)},
+                      Case{"DM 1 175", kUnknown, Mode(3)},
+                      Case{"DF 405 450 492 550 600 620", kUnknown, Mode(1)}));
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, SimCommandSetCases,
@@ -67,7 +91,6 @@ INSTANTIATE_TEST_SUITE_P(
              [](State& s) {
                  s.filters = {1, 2, 3, 4};
              }},
-        Case{"DF 405 450 492 550 600 620", "-", Mode(1)},  // native mode only
         Case{"DF 339 0 0 0 0 0", "-"}, Case{"DF 751 0 0 0 0 0", "-"},
         Case{"DF 405 450 492 550 600", "-"}, Case{"DF 405 450 492 550 600 6x0", "-"},
         Case{"DN 55", "+", kNothing, [](State& s) { s.flashes = 55, s.measurementMode = 1; }},
@@ -77,20 +100,27 @@ INSTANTIATE_TEST_SUITE_P(
              [](State& s) { s.points = 1, s.distance = 175, s.measurementMode = 2; }},
         Case{"DM 3", "-"}, Case{"DM 41 440", "-"}, Case{"DM 3 174", "-"},
         Case{"MM1", "+", Mode(1), [](State& s) { s.flashes = 55, s.measurementMode = 1; }},
-        Case{"MM2", "+", kNothing,
+        Case{"MM2", "+", Mode(2),
              [](State& s) {
                  s.flashes = 22, s.points = 1, s.distance = 175, s.measurementMode = 2;
              }},
-        Case{"MM3", "+", kNothing, [](State& s) { s.measurementMode = 3; }}, Case{"MM4", "-"},
-        Case{"MM-1", "-"}, Case{"MM", "-"},
-        Case{"DB PLT SET 1 3 3 2", "+", kNothing,
+        Case{"MM3", "+", Mode(3), [](State& s) { s.measurementMode = 3; }},
+        Case{"MM4", "-", Mode(1)}, Case{"MM-1", "-", Mode(1)}, Case{"MM", "-", Mode(1)},
+        Case{"DB PLT SET 1 3 3 2", "+", Mode(1),
              [](State& s) {
                  s.plate = {1, 3, 3, 2};
              }},
-        Case{"DB PLT SET 1 3 3 4", "-"}, Case{"DB PLT SET 1 3 3", "-"},
-        Case{"DB PLT SET 1  3 3", "-"},
-        Case{"DB PLT SET 1 3 3 2", "-", [](State& s) { s.version = "V 3.09"; }},
-        Case{"DB PLT SET ?", "-", [](State& s) { s.version = "V 3.05"; }}));
+        Case{"DB PLT SET 1 3 3 4", "-", Mode(1)}, Case{"DB PLT SET 1 3 3", "-", Mode(1)},
+        Case{"DB PLT SET 1  3 3", "-", Mode(1)},
+        Case{"DB PLT SET 1 3 3 2", "-",
+             [](State& s) {
+                 s.mode = 1;
+                 s.version = "V 3.09";
+             }},
+        Case{"DB PLT SET ?", "-", [](State& s) {
+                 s.mode = 2;
+                 s.version = "V 3.05";
+             }}));
 
 INSTANTIATE_TEST_SUITE_P(
     ModeChange, SimCommandSetCases,

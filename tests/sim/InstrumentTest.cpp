@@ -47,7 +47,7 @@ TEST(SimInstrument, AnswersTheTypeQueriesInTheShortFrameInEveryMode) {
     }
 }
 
-TEST(SimInstrument, NativeModeTalksInChecksummedFramesAndIgnoresOthers) {
+TEST(SimInstrument, NativeModeTalksInChecksummedFramesAndRefusesOthers) {
     Instrument instrument(InMode(0));
     EXPECT_EQ(Wire(instrument, ChecksummedFrame("??")), "\x02S\x03R\r"s);
     EXPECT_EQ(Wire(instrument, "\0\r"s + ChecksummedFrame("RV0") + "\0"s),
@@ -58,13 +58,17 @@ TEST(SimInstrument, NativeModeTalksInChecksummedFramesAndIgnoresOthers) {
     EXPECT_EQ(shortCommand[0].outcome, Outcome::WrongFrameKind);
     EXPECT_TRUE(shortCommand[0].wire.empty());
 
+    // A wrong checksum: not executed, and answered with the error reply.
     std::string bad = ChecksummedFrame("DN 55");
     bad[bad.size() - 2] ^= 0x20;
-    const auto ignored = instrument.Receive(bad);
-    ASSERT_EQ(ignored.size(), 1u);
-    EXPECT_EQ(ignored[0].outcome, Outcome::BadChecksum);
-    EXPECT_TRUE(ignored[0].wire.empty());
+    const auto refused = instrument.Receive(bad);
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(refused[0].outcome, Outcome::BadChecksum);
+    EXPECT_EQ(refused[0].wire, ChecksummedFrame(sim::kChecksumErrorReply));
     EXPECT_EQ(instrument.Current().flashes, 8);
+    // A command of the emulations: the error reply, in the native frame.
+    EXPECT_EQ(Wire(instrument, ChecksummedFrame("SS M_MODE")),
+              ChecksummedFrame(sim::kUnknownCommandReply));
 }
 
 TEST(SimInstrument, EmulationModesTalkInShortFrames) {
@@ -87,7 +91,7 @@ TEST(SimInstrument, ModeChangeAnswersOnTheOldFramingThenUsesTheNewOne) {
     EXPECT_EQ(Wire(instrument, kTypeQuery), ShortFrame("+OQ"));
     EXPECT_EQ(Wire(instrument, ShortFrame("DB CNF RCMODE 0 9600 N 8 1")), ShortFrame("+"));
     EXPECT_EQ(instrument.OwnLine(), (sim::Line{9600, false}));
-    EXPECT_EQ(Wire(instrument, ChecksummedFrame("V")), ChecksummedFrame("V 3.10"));
+    EXPECT_EQ(Wire(instrument, ChecksummedFrame("RV0")), ChecksummedFrame("V 3.10"));
 }
 
 TEST(SimInstrument, WriteKeepsTheStoredStateApartFromTheCurrentOne) {
@@ -145,17 +149,15 @@ TEST(SimInstrument, FramingFaultsSpoilTheWireForm) {
     const Case cases[] = {
         {"checksum", 0, good.substr(0, 3) + static_cast<char>(good[3] ^ 0xFF) + "\r"},
         {"nocr", 0, good.substr(0, good.size() - 1)},
-        {"nocr", 1,
-         "\x02"
-         "8"},
+        {"nocr", 1, "\x02M_MODE 0"},
         {"stray-cr", 0, "\r" + good},
-        {"stray-etx", 1, "\x03" + ShortFrame("8")},
-        {"checksum", 1, ShortFrame("8")},
+        {"stray-etx", 1, "\x03" + ShortFrame("M_MODE 0")},
+        {"checksum", 1, ShortFrame("M_MODE 0")},
     };
     for (const Case& c : cases) {
         Instrument instrument(InMode(c.mode));
         instrument.Faults().Add(MakeFault(c.text));
-        const std::string frame = c.mode == 0 ? ChecksummedFrame("RN") : ShortFrame("RN");
+        const std::string frame = c.mode == 0 ? ChecksummedFrame("RN") : ShortFrame("SS M_MODE");
         EXPECT_EQ(Wire(instrument, frame), c.expected) << c.text << " mode " << c.mode;
     }
 }

@@ -133,8 +133,12 @@ TEST(SimProgram, VersionAndUnreadableTracesExitAtOnce) {
         {{"--replay", path},
          "# Veltrix line trace, t, on COM1 at 9600 baud, 8N1\n14:00:00.000 W 3  02 56\n",
          2,
-         "line 2: the count says 3 bytes"},
+         "line 2: the text column"},
         {{"--replay", path + ".missing"}, "", 2, "cannot open the trace"},
+        {{"--replay", path},
+         "# Veltrix line trace, t, on COM1 at 9600 baud, 8N1\n14:00:00.000 R 1  56  |V|\n",
+         2,
+         "line 2: bytes from the instrument (R) before any command (W)"},
     };
     for (const QuickRun& run : runs) {
         if (!run.trace.empty()) std::ofstream(path) << run.trace;
@@ -158,16 +162,20 @@ TEST(SimProgram, ReplayReportsADifferenceAndEndsByItself) {
     ASSERT_TRUE(program.Started());
     const std::string pty = program.FirstLine(5000);
     ASSERT_EQ(pty.rfind("/dev/pts/", 0), 0u) << pty;
-    sim_test::PtyClient host(pty);
-    ASSERT_TRUE(host.SetLine(2400, false));
-    EXPECT_EQ(host.Ask("\x02!\r\0"s, false), "\x02+MV\r");
-    EXPECT_EQ(host.Ask("\x02W\r", false), "\x02V 3.10\r");
+    {
+        sim_test::PtyClient host(pty);
+        ASSERT_TRUE(host.SetLine(2400, false));
+        EXPECT_EQ(host.Ask("\x02!\r\0"s, false), "\x02+MV\r");
+        EXPECT_EQ(host.Ask("\x02W\r", false), "\x02V 3.10\r");
+    }
+    // The port is closed after the last recorded exchange: the replay ends.
     EXPECT_EQ(program.Wait(5000), 3);
     const std::string err = program.Err();
-    EXPECT_NE(err.find("line 4: expected 02 56 0D |.V.|, received 02 57 0D |.W.|"),
+    EXPECT_NE(err.find("line 4: expected 02 56 0D |<STX>V<CR>|, received 02 57 0D |<STX>W<CR>|"),
               std::string::npos)
         << err;
-    EXPECT_NE(err.find("2 recorded commands answered, 1 differences"), std::string::npos) << err;
+    EXPECT_NE(err.find("2 of 2 recorded commands answered, 1 difference\n"), std::string::npos)
+        << err;
 }
 
 TEST(SimProgram, PrintsThePtyMakesTheLinkAnswersAndCleansUpOnSigterm) {

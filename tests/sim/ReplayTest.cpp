@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "PtyClient.h"
 #include "sim/Replay.h"
+#include "sim/ReplayServer.h"
 #include "sim/TraceFile.h"
 
 namespace {
@@ -82,21 +85,58 @@ INSTANTIATE_TEST_SUITE_P(
         BadTrace{"BadParity", "# Veltrix line trace, t, on COM1 at 9600 baud, 8X1\n", "line 1:"},
         BadTrace{"ZeroBaud", "# Veltrix line trace, t, on COM1 at 0 baud, 8N1\n", "line 1:"},
         BadTrace{"NoTime", kHeader + "W 3  02 56 0D  |.V.|\n", "line 2: not a line"},
+        BadTrace{"NoSuchTime", kHeader + "25:03:09.000 W 3  02 56 0D  |.V.|\n",
+                 "line 2: not a line"},
         BadTrace{"BadDirection", kHeader + "14:03:09.000 X 3  02 56 0D  |.V.|\n",
                  "line 2: the direction"},
         BadTrace{"CountTooHigh", kHeader + "14:03:09.000 W 4  02 56 0D  |.V.|\n",
-                 "line 2: the count says 4 bytes, the line holds 3"},
+                 "line 2: the count says 4 bytes, the lines hold 3"},
+        BadTrace{"ContinuationTooLong",
+                 kHeader + "14:03:09.000 W 17  02 02 02 02 02 02 02 02 02 02 02 02 02 02 02 02  "
+                           "|x|\n                   0D 0D  |x|\n",
+                 "line 2: the count says 17 bytes, the lines hold 18"},
+        BadTrace{"StrayIndentedLine", kHeader + "14:03:09.000 W 1  02  |x|\n   0D  |x|\n",
+                 "line 3: not a line of a trace"},
         BadTrace{"ZeroCount", kHeader + "14:03:09.000 W 0  |.V.|\n", "line 2: the byte count"},
         BadTrace{"HugeCount", kHeader + "14:03:09.000 W 99999999999  02 |.|\n",
                  "line 2: the byte count"},
         BadTrace{"BadHex", kHeader + "\n14:03:09.000 W 3  02 5G 0D  |.V.|\n",
                  "line 3: not a byte in hex: 35 47 |5G|"},
-        BadTrace{"Truncated", kHeader + "14:03:09.000 W 3  02 56", "line 2: the count says"},
+        BadTrace{"Truncated", kHeader + "14:03:09.000 W 3  02 56", "line 2: the text column"},
         BadTrace{"TruncatedText", kHeader + "14:03:09.000 W 3  02 56 0D  |.V", "line 2: the text"},
-        BadTrace{"NoText", kHeader + "14:03:09.000 R 3  02 56 0D\n", "line 2: the text"},
+        // What cannot be a recorded run.
+        BadTrace{"TimeGoesBack", kHeader + "14:03:09.000 W 1  3F  |?|\n14:03:08.999 R 1  53  |S|\n",
+                 "line 3: the time 14:03:08.999 is earlier than the line before"},
+        BadTrace{"SettingsGoBack",
+                 kHeader + "14:03:09.000 W 1  3F  |?|\n10:00:00.000 = COM1 at 9600 baud, 8N1\n",
+                 "line 3: the time"},
+        BadTrace{"ReplyBeforeAnyCommand",
+                 kHeader + "14:03:09.000 R 1  53  |S|\n14:03:09.100 W 1  3F  |?|\n",
+                 "line 2: bytes from the instrument (R) before any command (W)"},
+        BadTrace{"NoExchange", kHeader + "# Run ended x\n", "line 2: the trace ends without any"},
+        BadTrace{"HeaderOnly", kHeader, "line 1: the trace ends without any"},
+        BadTrace{"BytesAfterTheEnd",
+                 kHeader + "14:03:09.000 W 1  3F  |?|\n# Run ended x\n14:03:09.100 R 1  53  |S|\n",
+                 "line 4: a line after the one that ends the run"},
+        BadTrace{"NoText", kHeader + "14:03:09.000 W 3  02 56 0D\n", "line 2: the text"},
         BadTrace{"BadSettings", kHeader + "14:03:09.000 = COM1 at fast baud, 8N1\n",
                  "line 2: the line settings"}),
     [](const auto& param) { return std::string(param.param.name); });
+
+// What the trace writer makes of a long burst, a run past midnight and the end of a run.
+TEST(TraceFileTest, ReadsLongBurstsMidnightAndTheEnd) {
+    const sim::Trace trace =
+        Parsed(kHeader +
+               "23:59:59.900 W 17  02 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41  |<STX>AAAA|\n" +
+               "                   0D" + std::string(45, ' ') + "  |<CR>|\n" +
+               "00:00:00.100 R 3  02 2B 0D  |<STX>+<CR>|\n" +
+               "# Run ended 2026-12-08 00:00:01.000 +0000\n");
+    ASSERT_EQ(trace.steps.size(), 1u);
+    EXPECT_EQ(trace.steps[0].command, "\x02" + std::string(15, 'A') + "\r");
+    EXPECT_EQ(trace.steps[0].reply, "\x02+\r");
+    EXPECT_TRUE(trace.ended);
+    EXPECT_FALSE(Parsed(kTrace).ended);
+}
 
 TEST(TraceFileTest, AFileIsNamedInTheMessage) {
     const std::string path = ::testing::TempDir() + "bad.trace";
@@ -139,11 +179,13 @@ TEST(ReplayTest, ADifferentCommandIsReportedAndAnsweredAsRecorded) {
     replay.Receive("\x02?\r", std::nullopt, 4000);
     replay.Tick(5000);
     EXPECT_TRUE(replay.Done());
-    EXPECT_THAT(replay.Differences(),
-                ElementsAre("line 9: expected 02 56 0D |.V.|, received 02 52 0D |.R.|",
-                            "line 12: recorded at 19200 baud, 8N1, but the program sent at 9600 "
-                            "baud with 1 stop bit",
-                            "after line 12, the end of the trace: received 02 3F 0D |.?.|"));
+    EXPECT_THAT(
+        replay.Differences(),
+        ElementsAre("line 9: expected 02 56 0D |<STX>V<CR>|, received 02 52 0D |<STX>R<CR>|",
+                    "line 12: recorded at 19200 baud, 8N1, but the program sent at 9600 "
+                    "baud with 1 stop bit",
+                    "after line 12, the end of the trace: received 02 3F 0D |<STX>?<CR>|"));
+    EXPECT_EQ(replay.Answered(), 4);
 }
 
 TEST(ReplayTest, CommandsNeverSentAreReportedAtTheEnd) {
@@ -151,9 +193,69 @@ TEST(ReplayTest, CommandsNeverSentAreReportedAtTheEnd) {
     replay.Receive("\x02!\r\0"s, std::nullopt, 0);
     replay.Receive("\x02!", std::nullopt, 1000);  // stops short, and the replay is stopped
     replay.Finish();
-    EXPECT_THAT(
-        replay.Differences(),
-        ElementsAre("line 4: expected 02 21 0D 00 |.!..|, but the program sent 02 21 |.!|"));
+    EXPECT_THAT(replay.Differences(),
+                ElementsAre("line 4: expected 02 21 0D 00 |<STX>!<CR><NUL>|, but the program sent "
+                            "02 21 |<STX>!|"));
+    // Only what the program sent was answered, not what the replay gave up on.
+    EXPECT_EQ(replay.Answered(), 1);
+    EXPECT_EQ(replay.Recorded(), 4);
+}
+
+// How a replay on its pty ends: at once when the program closes the port after the last
+// recorded exchange; after the silence bound otherwise, naming what was missing.
+struct Ending {
+    const char* name;
+    bool ended;           // the trace has the line that ends the run
+    int commandsSent;     // of the two recorded
+    bool closes;          // the program closes the port afterwards
+    bool finishes;        // the replay ends by itself
+    std::string missing;  // the difference it notes, if any
+};
+
+TEST(ReplayServerTest, EndsOnceTheProgramClosesThePortOrFallsSilent) {
+    // Short, but for the port closed after the end: so long that only the close can end it.
+    constexpr int kSilenceMs = 300;
+    constexpr int kNeverMs = 600'000;
+    const std::string trace =
+        kHeader + "14:03:09.000 W 3  02 3F 0D  |x|\n" + "14:03:09.010 R 3  02 53 0D  |x|\n" +
+        "14:03:09.300 W 3  02 56 0D  |x|\n" + "14:03:09.310 R 3  02 31 0D  |x|\n";
+    const Ending endings[] = {
+        {"Closed", true, 2, true, true, ""},
+        {"KeptOpen", true, 2, false, true, "where the recorded run ended: the program kept"},
+        {"KeptOpenOnACutTrace", false, 2, false, true, ""},
+        {"ClosedEarly", true, 1, true, true,
+         "line 4: expected 02 56 0D |<STX>V<CR>|, but the "
+         "program sent nothing more"},
+        {"OpenBeforeTheEnd", true, 1, false, false, ""},
+    };
+    for (const Ending& e : endings) {
+        std::string error;
+        const auto server = sim::ReplayServer::Start(
+            Parsed(trace + (e.ended ? "# Run ended x\n" : "")), nullptr, error,
+            e.closes && e.commandsSent == 2 ? kNeverMs : kSilenceMs);
+        ASSERT_NE(server, nullptr) << error;
+        auto host = std::make_unique<sim_test::PtyClient>(server->SlavePath());
+        ASSERT_TRUE(host->SetLine(9600, false));
+        EXPECT_EQ(host->Ask("\x02?\r", false), "\x02S\r") << e.name;
+        if (e.commandsSent == 2) {
+            EXPECT_EQ(host->Ask("\x02V\r", false),
+                      "\x02"
+                      "1\r")
+                << e.name;
+        }
+        if (e.closes) host.reset();
+        // An open port before the end keeps the replay waiting for the user.
+        const bool finished = server->WaitUntilFinished(kSilenceMs * 10);
+        EXPECT_EQ(finished, e.finishes) << e.name;
+        const std::vector<std::string> differences = server->Stop();
+        EXPECT_EQ(server->Answered(), e.commandsSent) << e.name;
+        if (e.missing.empty() && e.finishes) {
+            EXPECT_THAT(differences, IsEmpty()) << e.name;
+        } else if (!e.missing.empty()) {
+            ASSERT_EQ(differences.size(), 1u) << e.name;
+            EXPECT_THAT(differences[0], ::testing::HasSubstr(e.missing)) << e.name;
+        }
+    }
 }
 
 }  // namespace
