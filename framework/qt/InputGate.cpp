@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QWidget>
 
 namespace framework::qt {
 namespace {
@@ -31,6 +32,15 @@ bool IsMouseButton(QEvent::Type type) {
     return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease;
 }
 
+bool IsKey(QEvent::Type type) {
+    return type == QEvent::KeyPress || type == QEvent::KeyRelease;
+}
+
+// The keys that press a push button with the focus.
+bool PressesButton(const QKeyEvent& key) {
+    return key.key() == Qt::Key_Space || key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+}
+
 }  // namespace
 
 InputGate::InputGate(std::function<bool(QObject*)> isCancel) : m_isCancel(std::move(isCancel)) {
@@ -42,13 +52,21 @@ InputGate::~InputGate() {
 }
 
 bool InputGate::eventFilter(QObject* target, QEvent* event) {
-    if (m_closed == 0 || !IsUserInput(event->type())) return false;
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        return false;
+    const QEvent::Type type = event->type();
+    if (m_closed == 0 || !IsUserInput(type)) return false;
+    // A click or a key reaches the screen's window first, which hands it on to the widget
+    // under the mouse or with the focus: it is judged there.
+    if (target->isWindowType() && (IsMouseButton(type) || IsKey(type))) return false;
+    if (IsKey(type)) {
+        const auto& key = static_cast<const QKeyEvent&>(*event);
+        if (key.key() == Qt::Key_Escape) return false;
+        return !(PressesButton(key) && IsCancel(QApplication::focusWidget()));
     }
-    if (IsMouseButton(event->type()) && m_isCancel && m_isCancel(target)) return false;
-    return true;
+    return !(IsMouseButton(type) && IsCancel(target));
+}
+
+bool InputGate::IsCancel(QObject* object) const {
+    return object != nullptr && m_isCancel && m_isCancel(object);
 }
 
 }  // namespace framework::qt

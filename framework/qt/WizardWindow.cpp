@@ -200,10 +200,12 @@ void WizardWindow::keyPressEvent(QKeyEvent* event) {
     if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier || m_sheet == nullptr) {
         QWidget::keyPressEvent(event);
     } else if (enter) {
-        // A page's push button with the focus takes Enter, as the platform's dialogs do.
+        // The push button with the focus takes Enter, whichever it is (Back goes back, Cancel
+        // cancels), as the platform's dialogs do; the default button only when no push button
+        // has the focus.
         auto* focused = qobject_cast<QPushButton*>(focusWidget());
-        if (focused != nullptr && focused->parentWidget() != m_sheetView) {
-            focused->click();
+        if (focused != nullptr) {
+            if (focused->isEnabled() && focused->isVisible()) focused->click();
         } else if (!Press(ID_WIZFINISH)) {
             Press(ID_WIZNEXT);
         }

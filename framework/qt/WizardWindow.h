@@ -2,11 +2,11 @@
 
 // The window of a property sheet in wizard mode: the pages, one shown at a time, a line of busy
 // text, a separator and the row of the sheet's buttons (Back, Next or Finish in one place,
-// Cancel). The title is the sheet's caption, the icon the sheet's. Enter presses Finish when it
-// shows, else Next (or a page's push button that has the focus); Esc presses Cancel; the close
-// box closes the sheet as Cancel would. While the program is busy with the instrument, Cancel,
-// Esc and the close box only ask to stop: the work may stop between its steps, and otherwise
-// the sheet is cancelled once the work is over.
+// Cancel). The title is the sheet's caption, the icon the sheet's. Enter presses the push button
+// that has the focus, any of them; with the focus elsewhere it presses Finish when it shows, else
+// Next. Esc presses Cancel; the close box closes the sheet as Cancel would. While the program is
+// busy with the instrument, Cancel, Esc and the close box only ask to stop: the work may stop
+// between its steps, and otherwise the sheet is cancelled once the work is over.
 //   WizardWindow window(sheet, activity);
 //   window.AddPage(page);          // when the page's controls exist
 //   window.Present();              // when the modal run starts
