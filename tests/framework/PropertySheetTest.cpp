@@ -189,10 +189,13 @@ TEST_F(PropertySheetTest, AnActivationTheSheetWithdrawsKeepsThePreviousPage) {
         int refuseAsk;  // the ask (1st after initialisation, 2nd after activation) refused
         std::vector<std::string> events;
     } cases[] = {
-        {"after initialisation", 1, {"p1:KillActive", "p1:Next", "p2:Init", "sheet:Keep?"}},
+        {"after initialisation",
+         1,
+         {"p1:KillActive", "p1:Next", "p2:Init", "sheet:Keep?", "p2:Destroy"}},
         {"after activation",
          2,
-         {"p1:KillActive", "p1:Next", "p2:Init", "sheet:Keep?", "p2:SetActive", "sheet:Keep?"}},
+         {"p1:KillActive", "p1:Next", "p2:Init", "sheet:Keep?", "p2:SetActive", "sheet:Keep?",
+          "p2:Destroy"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.when);
