@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 namespace framework::qt {
@@ -55,8 +56,15 @@ bool InputGate::eventFilter(QObject* target, QEvent* event) {
     const QEvent::Type type = event->type();
     if (m_closed == 0 || !IsUserInput(type)) return false;
     // A click or a key reaches the screen's window first, which hands it on to the widget
-    // under the mouse or with the focus: it is judged there.
-    if (target->isWindowType() && (IsMouseButton(type) || IsKey(type))) return false;
+    // under the mouse (or, for a release, the one pressed) or with the focus: it is judged
+    // there. A press elsewhere than on Cancel stops at the window, so it moves no focus either.
+    if (target->isWindowType()) {
+        if (type == QEvent::MouseButtonPress) {
+            const auto& mouse = static_cast<const QMouseEvent&>(*event);
+            return !IsCancel(QApplication::widgetAt(mouse.globalPosition().toPoint()));
+        }
+        if (type == QEvent::MouseButtonRelease || IsKey(type)) return false;
+    }
     if (IsKey(type)) {
         const auto& key = static_cast<const QKeyEvent&>(*event);
         if (key.key() == Qt::Key_Escape) return false;

@@ -200,12 +200,14 @@ TEST_F(KeysAndMouseTest, EnterOnFinishOrOnARadioOfTheLastStepStores) {
     }
 }
 
-// A click on Cancel while Find any searches stops the search after the attempt in progress.
+// A click on Cancel while Find any searches stops the search after the attempt in progress;
+// a click on Next meanwhile does nothing, now or later, and takes no focus.
 TEST_F(KeysAndMouseTest, ACancelClickStopsFindAny) {
     Open(1);
     instruments[0]->AddFault(sim::Fault{sim::FaultKind::Silence, "!", -1, {}, 0});
     QTimer::singleShot(300, [this] {
         cancelled = host.GetActivity().IsBusy();
+        ClickOn(ID_WIZNEXT);
         ClickOn(IDCANCEL);
     });
     ClickOn(IDC_FIND_ANY);
@@ -214,6 +216,7 @@ TEST_F(KeysAndMouseTest, ACancelClickStopsFindAny) {
     EXPECT_EQ(window->BusyText(), "Find any stopped");
     EXPECT_EQ(sheet->GetActiveIndex(), 0);
     EXPECT_FALSE(sheet->IsEnded());
+    EXPECT_FALSE(WidgetOf(ID_WIZNEXT).hasFocus());
     // One attempt, at 8N1 and at 7E2: two type queries, not the whole search.
     EXPECT_LE(Received().size(), 2u);
 }
