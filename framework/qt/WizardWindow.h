@@ -13,6 +13,8 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPointer>
+#include <QPushButton>
 #include <QWidget>
 #include <vector>
 
@@ -26,6 +28,8 @@ namespace framework::qt {
 class WizardWindow : public QWidget {
 public:
     WizardWindow(PropertySheet& sheet, Activity& activity);
+    // Hears no more focus changes: deleting the children moves the focus.
+    ~WizardWindow() override;
 
     // Null once detached.
     PropertySheet* Sheet() const { return m_sheet; }
@@ -76,6 +80,9 @@ private:
     // Presses a button of the sheet as a click on its widget would, if the user could.
     bool Press(int id);
     void FocusActivePage();
+    // Draws the button that Enter would press (the focused push button, else Finish or
+    // Next) as the default one.
+    void ShowDefaultButton();
     void AfterInput();
     // Cancel, Esc or the close box while the program is busy.
     void RequestStop();
@@ -86,6 +93,7 @@ private:
     QSize m_pageArea;  // dialog units
     DialogView* m_sheetView = nullptr;
     std::vector<PageView> m_pages;
+    QPointer<QPushButton> m_default;
     QFrame* m_line;
     QLabel* m_busy;
     QString m_busyText;

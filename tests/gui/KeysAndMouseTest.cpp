@@ -386,8 +386,8 @@ TEST_F(KeysAndMouseTest, ArrowKeysMoveTheSelectionWithinEachRadioGroup) {
     EXPECT_THAT(boxes.Texts(), IsEmpty());
 }
 
-// A long port name: the closed list shows it shortened in the middle, keeping its end and
-// "( COM1 )", with the whole label as its tooltip.
+// A long port name: the closed list shows it shortened in the middle, keeping its end (the
+// adapter's serial number) and "( COM1 )", with the whole label as its tooltip.
 TEST_F(KeysAndMouseTest, TheClosedPortListShortensALongNameInTheMiddle) {
     const std::filesystem::path dir =
         std::filesystem::path(VELTRIX_SCREENSHOT_DIR).parent_path() / "keys" / "by-id";
@@ -406,7 +406,8 @@ TEST_F(KeysAndMouseTest, TheClosedPortListShortensALongNameInTheMiddle) {
     const QString shown = ports.ShownText();
     EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
     EXPECT_TRUE(shown.startsWith(QStringLiteral("/"))) << shown.toStdString();
-    EXPECT_TRUE(shown.endsWith(QStringLiteral("-port0  ( COM1 )"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("_A10KQ3XY-if00-port0  ( COM1 )")))
+        << shown.toStdString();
     EXPECT_EQ(ports.toolTip(), label);
     SaveScreen(QStringLiteral("long-port"));
     // A short item fits and needs no tooltip.
