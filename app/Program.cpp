@@ -67,6 +67,7 @@ int RunProgram(InstrumentSettingsApp& application, int argc, char** argv) {
             return 1;
         }
         ports.push_back(simulator->SlavePath());
+        device::SetPortNote(simulator->SlavePath(), "simulator");
     }
     ports.insert(ports.end(), options.ports.begin(), options.ports.end());
     device::SetExtraPorts(ports);

@@ -243,7 +243,8 @@ void Session::PressFinish() {
     const std::vector<std::string> all = m_host.BoxTexts();
     const std::vector<std::string> shown(all.begin() + static_cast<std::ptrdiff_t>(boxes),
                                          all.end());
-    const bool refused = !shown.empty() && shown.back() == "Error saving instrument settings!";
+    const bool refused =
+        !shown.empty() && shown.back().rfind("Error saving instrument settings!\n", 0) == 0;
     if (refused) {
         Fail(
             "save: the instrument refused to store the settings (\"DB CNF WRITE\" was refused);"

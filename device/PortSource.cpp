@@ -1,5 +1,6 @@
 #include "device/PortSource.h"
 
+#include <map>
 #include <mutex>
 
 namespace device {
@@ -7,6 +8,7 @@ namespace {
 
 std::mutex g_lock;
 std::vector<std::string> g_extraPorts;
+std::map<std::string, std::string> g_portNotes;
 
 }  // namespace
 
@@ -27,6 +29,21 @@ void SetExtraPorts(std::vector<std::string> paths) {
 std::vector<std::string> GetExtraPorts() {
     const std::lock_guard guard(g_lock);
     return g_extraPorts;
+}
+
+void SetPortNote(const std::string& name, std::string note) {
+    const std::lock_guard guard(g_lock);
+    if (note.empty()) {
+        g_portNotes.erase(name);
+    } else {
+        g_portNotes[name] = std::move(note);
+    }
+}
+
+std::string GetPortNote(const std::string& name) {
+    const std::lock_guard guard(g_lock);
+    const auto found = g_portNotes.find(name);
+    return found == g_portNotes.end() ? std::string() : found->second;
 }
 
 PortSource& CurrentPortSource() {

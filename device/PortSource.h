@@ -48,6 +48,12 @@ private:
 void SetExtraPorts(std::vector<std::string> paths);
 std::vector<std::string> GetExtraPorts();
 
+// A word that the label of the port with this name carries after the name, so that the user
+// can tell it: "simulator" gives "/dev/pts/3 (simulator)  ( COM1 )". Process-wide; "" takes
+// it away.
+void SetPortNote(const std::string& name, std::string note);
+std::string GetPortNote(const std::string& name);
+
 // Replaces the whole source on this thread for the lifetime of the object (tests).
 using ScopedPortSource = support::ScopedOverride<PortSource>;
 

@@ -5,12 +5,14 @@
 namespace device {
 namespace {
 
-// The name's last "\"-separated piece and the data in parentheses, or the name alone when it
-// is the data itself.
+// The name's last "\"-separated piece (with its note, if any) and the data in parentheses, or
+// the name alone when it is the data itself.
 std::string PortLabel(const std::string& name, const std::string& data) {
     if (name == data) return name;
     ValueString path(name);
-    return path.TakeTailByText(ValueString("\\")).text + "  ( " + data + " )";
+    std::string label = path.TakeTailByText(ValueString("\\")).text;
+    if (const std::string note = GetPortNote(name); !note.empty()) label += " (" + note + ")";
+    return label + "  ( " + data + " )";
 }
 
 }  // namespace

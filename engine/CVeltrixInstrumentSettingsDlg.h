@@ -104,6 +104,12 @@ protected:
     // While a proxy holds the program, the window is only hidden: the framework's destroy
     // handling is skipped.
     void OnDestroy() override;
+    // While the link is lost only step 1 can help: Next and Finish say so and stay, Back goes
+    // straight to step 1.
+    void OnCommand(int id, framework::Notification what) override;
+    // A page whose reads met a lost link is not shown (it would show zeros): the wizard stays.
+    bool KeepActivatedPage(framework::PropertyPage& page,
+                           framework::PropertyPage* previous) override;
 
 private:
     // Shows why a step failed, unless the link was lost: that has been said already, and the

@@ -26,6 +26,31 @@ void CVeltrixInstrumentSettingsDlg::UpdateWizardButtons(framework::PropertyPage*
     back->Enable(index != 0);
 }
 
+// The steps between would only talk to a line that is gone, so Back skips them.
+void CVeltrixInstrumentSettingsDlg::OnCommand(int id, framework::Notification what) {
+    if (what == framework::Notification::Clicked && GetActiveIndex() > 0 &&
+        GetDevice()->IsLinkLost()) {
+        if (id == framework::ID_WIZNEXT || id == framework::ID_WIZFINISH) {
+            m_linkNotices.CheckLost(*GetDevice());
+            return;
+        }
+        if (id == framework::ID_WIZBACK) {
+            SetActivePage(0);
+            return;
+        }
+    }
+    PropertySheet::OnCommand(id, what);
+}
+
+// The lost-link message has been shown by the read that met it; the page that stays gets its
+// buttons back.
+bool CVeltrixInstrumentSettingsDlg::KeepActivatedPage(framework::PropertyPage& page,
+                                                      framework::PropertyPage* previous) {
+    if (GetPageIndex(&page) == 0 || !GetDevice()->IsLinkLost()) return true;
+    if (previous != nullptr) UpdateWizardButtons(previous);
+    return false;
+}
+
 BOOL CVeltrixInstrumentSettingsDlg::CanExit() {
     if (m_pAutoProxy != nullptr) {
         ShowWindow(false);

@@ -164,7 +164,8 @@ BOOL PropertySheet::ActivatePage(int index) {
     const int previousIndex = m_activeIndex;
     // The page counts as active while it handles its activation.
     m_activeIndex = index;
-    if (!page->IsCreated()) {
+    const bool made = !page->IsCreated();
+    if (made) {
         page->ShowWindow(false);
         if (!page->Create()) {
             m_activeIndex = previousIndex;
@@ -173,9 +174,19 @@ BOOL PropertySheet::ActivatePage(int index) {
                        MessageIcon::Error);
             return FALSE;
         }
+        if (!KeepActivatedPage(*page, previous)) {
+            m_activeIndex = previousIndex;
+            page->DestroyWindow();
+            return FALSE;
+        }
     }
     if (!page->OnSetActive()) {
         m_activeIndex = previousIndex;
+        return FALSE;
+    }
+    if (!KeepActivatedPage(*page, previous)) {
+        m_activeIndex = previousIndex;
+        if (made) page->DestroyWindow();
         return FALSE;
     }
     if (previous != nullptr && previous != page) previous->ShowWindow(false);
@@ -183,6 +194,10 @@ BOOL PropertySheet::ActivatePage(int index) {
     UpdateTitle();
     NotifyDialogChanged(DialogChange::ActivePage);
     return TRUE;
+}
+
+bool PropertySheet::KeepActivatedPage(PropertyPage& /*page*/, PropertyPage* /*previous*/) {
+    return true;
 }
 
 void PropertySheet::PressNext() {

@@ -72,6 +72,13 @@ public:
     // The window's close box: as Cancel.
     void Close();
 
+protected:
+    // Asked while a page is being activated, after its initialisation (the first time) and
+    // again after its OnSetActive: false withdraws the activation. The page that was active
+    // stays (previous; null when none was), and a page whose window this activation made loses
+    // it again, so that its next activation initialises it afresh. The base keeps every page.
+    virtual bool KeepActivatedPage(PropertyPage& page, PropertyPage* previous);
+
 private:
     BOOL ActivatePage(int index);
     void PressNext();

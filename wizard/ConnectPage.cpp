@@ -137,7 +137,7 @@ void ConnectPage::OnFindAny() {
     } else if (stopped) {
         framework::ShowNote("Find any stopped");
     } else {
-        framework::MessageBox("No instrument answered on any port at any baud rate\nTried " +
+        framework::MessageBox("No instrument answered on any port at any baud rate.\nTried " +
                               Counted(ports, "port", "ports") + " at " +
                               Counted(rates, "baud rate", "baud rates") + ".");
     }

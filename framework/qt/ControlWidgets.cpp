@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 
 #include "framework/qt/CodePageText.h"
+#include "framework/qt/ElidedComboBox.h"
 
 namespace framework::qt {
 namespace {
@@ -51,6 +52,34 @@ void MirrorItems(QComboBox& box, const Control& control) {
                          list.verticalScrollBar()->sizeHint().width());
 }
 
+// One aspect of the control's state into its widget, with the widget's signals blocked.
+void MirrorQuietly(QWidget& widget, const Control& control, ControlChange what) {
+    switch (what) {
+        case ControlChange::Text:
+            MirrorText(widget, control);
+            break;
+        case ControlChange::Items:
+            if (auto* box = qobject_cast<QComboBox*>(&widget)) MirrorItems(*box, control);
+            break;
+        case ControlChange::Selection:
+            if (auto* box = qobject_cast<QComboBox*>(&widget)) {
+                box->setCurrentIndex(control.Selection());
+            }
+            break;
+        case ControlChange::Checked:
+            if (auto* radio = qobject_cast<QRadioButton*>(&widget)) {
+                radio->setChecked(control.IsChecked());
+            }
+            break;
+        case ControlChange::Enabled:
+            widget.setEnabled(control.IsEnabled());
+            break;
+        case ControlChange::Visible:
+            widget.setVisible(control.IsVisible());
+            break;
+    }
+}
+
 }  // namespace
 
 QString ControlObjectName(int id) {
@@ -76,7 +105,7 @@ QWidget* CreateControlWidget(const Control& control, QWidget* parent) {
             break;
         case ControlKind::PushButton: {
             auto* button = new QPushButton(parent);
-            // Enter is the window's: it presses Next or Finish, not the focused button.
+            // Enter is the window's: it presses the focused push button or the default one.
             button->setAutoDefault(false);
             widget = button;
             break;
@@ -91,7 +120,7 @@ QWidget* CreateControlWidget(const Control& control, QWidget* parent) {
             widget = new QLineEdit(parent);
             break;
         case ControlKind::DropDownList: {
-            auto* box = new QComboBox(parent);
+            auto* box = new ElidedComboBox(parent);
             box->setEditable(false);
             widget = box;
             break;
@@ -103,31 +132,12 @@ QWidget* CreateControlWidget(const Control& control, QWidget* parent) {
 }
 
 void MirrorControl(QWidget& widget, const Control& control, ControlChange what) {
-    const QSignalBlocker quiet(&widget);
-    switch (what) {
-        case ControlChange::Text:
-            MirrorText(widget, control);
-            break;
-        case ControlChange::Items:
-            if (auto* box = qobject_cast<QComboBox*>(&widget)) MirrorItems(*box, control);
-            break;
-        case ControlChange::Selection:
-            if (auto* box = qobject_cast<QComboBox*>(&widget)) {
-                box->setCurrentIndex(control.Selection());
-            }
-            break;
-        case ControlChange::Checked:
-            if (auto* radio = qobject_cast<QRadioButton*>(&widget)) {
-                radio->setChecked(control.IsChecked());
-            }
-            break;
-        case ControlChange::Enabled:
-            widget.setEnabled(control.IsEnabled());
-            break;
-        case ControlChange::Visible:
-            widget.setVisible(control.IsVisible());
-            break;
+    {
+        const QSignalBlocker quiet(&widget);
+        MirrorQuietly(widget, control, what);
     }
+    // The box's own signals were blocked: its tooltip follows the new item now.
+    if (auto* box = dynamic_cast<ElidedComboBox*>(&widget)) box->RefreshToolTip();
 }
 
 void MirrorAll(QWidget& widget, const Control& control) {

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +19,10 @@ namespace {
 // Pixels kept free inside a group box's frame and before the next control.
 constexpr int kFrameInset = 4;
 constexpr int kGap = 2;
+
+bool Usable(const Control& control) {
+    return control.IsEnabled() && control.IsVisible();
+}
 
 }  // namespace
 
@@ -40,7 +45,9 @@ DialogView::DialogView(Dialog& dialog, Activity& activity, Placement place, QSiz
     // Group boxes only frame other controls: below them, they must not take their clicks.
     for (const Entry& entry : m_entries) {
         if (entry.control->Kind() == ControlKind::GroupBox) entry.widget->lower();
+        if (entry.kind == ControlKind::RadioButton) entry.widget->installEventFilter(this);
     }
+    UpdateTabStops();
 }
 
 void DialogView::Detach() {
@@ -75,6 +82,9 @@ void DialogView::Mirror(const Control& control, ControlChange what) {
         if (entry.control != &control) continue;
         MirrorControl(*entry.widget, control, what);
         if (what == ControlChange::Text) FitText(entry);
+        if (entry.kind == ControlKind::RadioButton && what != ControlChange::Text) {
+            UpdateTabStops();
+        }
         return;
     }
 }
@@ -83,7 +93,7 @@ QWidget* DialogView::FirstInputWidget() const {
     for (const Entry& entry : m_entries) {
         QWidget* w = entry.widget;
         if (qobject_cast<QPushButton*>(w) != nullptr) continue;
-        if (w->focusPolicy() != Qt::NoFocus && w->isEnabled() && !w->isHidden()) return w;
+        if ((w->focusPolicy() & Qt::TabFocus) != 0 && w->isEnabled() && !w->isHidden()) return w;
     }
     return nullptr;
 }
@@ -159,6 +169,63 @@ void DialogView::Deliver(const Control* control, const std::function<void(Dialog
     // The view may have been detached meanwhile; then the control is gone too.
     if (QWidget* still = Find(control)) MirrorAll(*still, *control);
     if (m_afterInput) m_afterInput();
+}
+
+void DialogView::UpdateTabStops() {
+    if (m_dialog == nullptr) return;
+    for (const Entry& entry : m_entries) {
+        if (entry.kind != ControlKind::RadioButton || entry.control == nullptr) continue;
+        const std::vector<Control*> group = m_dialog->RadioGroupOf(entry.control->Id());
+        const auto checked = std::find_if(group.begin(), group.end(), [](const Control* c) {
+            return c->IsChecked() && Usable(*c);
+        });
+        const auto stop = checked != group.end()
+                              ? checked
+                              : std::find_if(group.begin(), group.end(),
+                                             [](const Control* c) { return Usable(*c); });
+        const bool isStop = stop != group.end() && *stop == entry.control;
+        entry.widget->setFocusPolicy(isStop ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+}
+
+bool DialogView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || m_dialog == nullptr) return false;
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    int step = 0;
+    switch (key.key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Left:
+            step = -1;
+            break;
+        case Qt::Key_Down:
+        case Qt::Key_Right:
+            step = 1;
+            break;
+        default:
+            return false;
+    }
+    for (const Entry& entry : m_entries) {
+        if (entry.widget == watched && entry.control != nullptr) {
+            MoveInGroup(*entry.control, step);
+            return true;
+        }
+    }
+    return false;
+}
+
+void DialogView::MoveInGroup(const Control& radio, int step) {
+    const std::vector<Control*> group = m_dialog->RadioGroupOf(radio.Id());
+    const auto n = static_cast<int>(group.size());
+    const int at = static_cast<int>(std::find(group.begin(), group.end(), &radio) - group.begin());
+    for (int k = 1; k < n; ++k) {
+        const Control* next = group[static_cast<std::size_t>(((at + step * k) % n + n) % n)];
+        if (!Usable(*next)) continue;
+        const int id = next->Id();
+        Deliver(next, [id](Dialog& d) { d.Click(id); });
+        if (QWidget* w = Find(next)) w->setFocus(Qt::TabFocusReason);
+        return;
+    }
 }
 
 }  // namespace framework::qt

@@ -5,7 +5,8 @@
 // through the dialog's one door (TypeText, Click, SelectItem) and never straight into a
 // control. After every input the widget is set to what the model holds again, so input that
 // the model refused leaves no trace on screen. Input that arrives while the program is busy is
-// not taken.
+// not taken. A radio group is one Tab stop (its checked button, else its first usable one), and
+// the arrow keys check the next or previous usable button of the group, as a click would.
 //   DialogView view(page, activity, [&](const Control& c) { return units.ToPixels(c.Bounds()); },
 //                   parent);
 //   view.Mirror(control, framework::ControlChange::Text);
@@ -43,9 +44,12 @@ public:
     QWidget* WidgetFor(const Control& control) const;
     void Mirror(const Control& control, ControlChange what);
 
-    // The first control in tab order that can take the focus and is no push button; null when
-    // none.
+    // The first control in tab order that Tab can reach and is no push button; null when none.
     QWidget* FirstInputWidget() const;
+
+protected:
+    // The arrow keys on a radio button.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Entry {
@@ -64,6 +68,11 @@ private:
     void Connect(const Control& control, QWidget& widget);
     // Passes one user input to the model, then shows the control as the model has it.
     void Deliver(const Control* control, const std::function<void(Dialog&)>& input);
+    // Only one radio button of each group takes the focus by Tab.
+    void UpdateTabStops();
+    // Checks the usable radio button step places after (or before) this one in its group,
+    // going round, and gives it the focus.
+    void MoveInGroup(const Control& radio, int step);
 
     Dialog* m_dialog;
     Activity& m_activity;

@@ -19,6 +19,21 @@ Word LongestWord(const QString& text) {
     return longest;
 }
 
+// The word shortened to fit room, the ellipsis in its middle: a sixth of the room for its
+// start, the rest for its end, where a port path has what tells two adapters apart.
+QString ElideKeepingEnd(const QString& word, const QFontMetrics& metrics, int room) {
+    const QString dots(QChar(0x2026));
+    qsizetype head = 0;
+    while (head < word.size() && metrics.horizontalAdvance(word.left(head + 1)) <= room / 6)
+        ++head;
+    qsizetype tail = 0;
+    while (head + tail < word.size() &&
+           metrics.horizontalAdvance(word.left(head) + dots + word.right(tail + 1)) <= room) {
+        ++tail;
+    }
+    return word.left(head) + dots + word.right(tail);
+}
+
 }  // namespace
 
 QString ElideLongestWord(const QString& text, const QFontMetrics& metrics, int width) {
@@ -30,8 +45,7 @@ QString ElideLongestWord(const QString& text, const QFontMetrics& metrics, int w
     for (int room = metrics.horizontalAdvance(middle) - (needed - width); room > 0;
          room -= metrics.averageCharWidth()) {
         QString shortened = text;
-        shortened.replace(word.start, word.length,
-                          metrics.elidedText(middle, Qt::ElideMiddle, room));
+        shortened.replace(word.start, word.length, ElideKeepingEnd(middle, metrics, room));
         if (metrics.horizontalAdvance(shortened) <= width) return shortened;
     }
     return metrics.elidedText(text, Qt::ElideRight, width);

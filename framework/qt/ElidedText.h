@@ -9,8 +9,9 @@
 
 namespace framework::qt {
 
-// The text as it is when it fits; else with its longest blank-free run elided in the middle;
-// else, when even that is too wide, elided at the right.
+// The text as it is when it fits; else with its longest blank-free run elided in the middle,
+// keeping more of its end than of its start; else, when even that is too wide, elided at the
+// right.
 QString ElideLongestWord(const QString& text, const QFontMetrics& metrics, int width);
 
 }  // namespace framework::qt

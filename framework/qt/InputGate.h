@@ -2,8 +2,8 @@
 
 // Keeps the user's clicks and keys from piling up while the program waits on the serial line:
 // while the gate is closed, they are dropped as they arrive instead of being queued until the
-// wait is over. Esc and presses of a Cancel button still pass, so that the window can note
-// that the user asked to stop.
+// wait is over. Esc, clicks on a Cancel button and the keys that press a Cancel button with the
+// focus (Space, Enter) still pass, so that the window can note that the user asked to stop.
 //   framework::qt::InputGate gate([](QObject* target) { return IsCancelButton(target); });
 //   { framework::qt::InputGate::Closed closed(gate); QCoreApplication::processEvents(); }
 
@@ -36,6 +36,8 @@ protected:
     bool eventFilter(QObject* target, QEvent* event) override;
 
 private:
+    bool IsCancel(QObject* object) const;
+
     std::function<bool(QObject*)> m_isCancel;
     int m_closed = 0;
 };

@@ -1,7 +1,9 @@
 #include "framework/qt/QtHost.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 
@@ -27,6 +29,29 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
     }
     return QMessageBox::Warning;
 }
+
+// A box whose lines stay whole up to half the screen's width: the base breaks a text wider
+// than 500 pixels wherever a blank falls ("at position" | "1 !"). A label at least as wide as
+// its longest line keeps every line whole.
+class WholeLineBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (label != nullptr && screen() != nullptr) {
+            label->ensurePolished();
+            int longest = 0;
+            for (const QString& line : label->text().split(QLatin1Char('\n')))
+                longest = std::max(longest, label->fontMetrics().horizontalAdvance(line) + 1);
+            if (longest <= screen()->availableGeometry().width() / 2) {
+                label->setMinimumWidth(longest);
+            }
+        }
+        QMessageBox::showEvent(event);
+    }
+};
 
 }  // namespace
 
@@ -58,8 +83,8 @@ int QtHost::ShowMessageBox(const std::string& text, const std::string& caption, 
     // While the box is up the program waits for the user, not for the line.
     if (owner != nullptr) owner->ShowBusyText(QString());
     if (owner != nullptr && !owner->isVisible()) owner = nullptr;
-    QMessageBox box(BoxIcon(icon), FromCodePage(caption), FromCodePage(text), QMessageBox::Ok,
-                    owner);
+    WholeLineBox box(BoxIcon(icon), FromCodePage(caption), FromCodePage(text), QMessageBox::Ok,
+                     owner);
     // Texts may come from the instrument: never let them be read as markup.
     box.setTextFormat(Qt::PlainText);
     box.setObjectName(QStringLiteral("messageBox"));

@@ -1,6 +1,7 @@
 #include "framework/qt/WizardWindow.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -62,6 +63,12 @@ WizardWindow::WizardWindow(PropertySheet& sheet, Activity& activity)
     });
     setWindowTitle(FromCodePage(sheet.GetCaption()));
     Layout();
+    // The button that Enter would press is drawn as the default one.
+    connect(qApp, &QApplication::focusChanged, this, [this] { ShowDefaultButton(); });
+}
+
+WizardWindow::~WizardWindow() {
+    disconnect(qApp, nullptr, this, nullptr);
 }
 
 void WizardWindow::Detach() {
@@ -137,6 +144,7 @@ void WizardWindow::OnDialogChanged(Dialog& dialog, DialogChange what) {
             break;
         case DialogChange::ActivePage:
             FocusActivePage();
+            ShowDefaultButton();
             break;
         case DialogChange::Created:
         case DialogChange::Destroyed:
@@ -200,10 +208,12 @@ void WizardWindow::keyPressEvent(QKeyEvent* event) {
     if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier || m_sheet == nullptr) {
         QWidget::keyPressEvent(event);
     } else if (enter) {
-        // A page's push button with the focus takes Enter, as the platform's dialogs do.
+        // The push button with the focus takes Enter, whichever it is (Back goes back, Cancel
+        // cancels), as the platform's dialogs do; the default button only when no push button
+        // has the focus.
         auto* focused = qobject_cast<QPushButton*>(focusWidget());
-        if (focused != nullptr && focused->parentWidget() != m_sheetView) {
-            focused->click();
+        if (focused != nullptr) {
+            if (focused->isEnabled() && focused->isVisible()) focused->click();
         } else if (!Press(ID_WIZFINISH)) {
             Press(ID_WIZNEXT);
         }
@@ -305,6 +315,20 @@ void WizardWindow::FocusActivePage() {
         }
     }
     if (target != nullptr) target->setFocus();
+}
+
+void WizardWindow::ShowDefaultButton() {
+    if (m_sheet == nullptr) return;
+    QPushButton* target = qobject_cast<QPushButton*>(focusWidget());
+    for (const int id : {ID_WIZFINISH, ID_WIZNEXT}) {
+        auto* button = qobject_cast<QPushButton*>(m_sheetView->WidgetFor(id));
+        if (target == nullptr && button != nullptr && !button->isHidden()) target = button;
+    }
+    if (target == m_default) return;
+    // Only the one drawn so far is looked at: the focus also moves while widgets are deleted.
+    if (m_default != nullptr) m_default->setDefault(false);
+    m_default = target;
+    if (target != nullptr) target->setDefault(true);
 }
 
 void WizardWindow::AfterInput() {

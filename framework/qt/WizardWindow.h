@@ -2,17 +2,19 @@
 
 // The window of a property sheet in wizard mode: the pages, one shown at a time, a line of busy
 // text, a separator and the row of the sheet's buttons (Back, Next or Finish in one place,
-// Cancel). The title is the sheet's caption, the icon the sheet's. Enter presses Finish when it
-// shows, else Next (or a page's push button that has the focus); Esc presses Cancel; the close
-// box closes the sheet as Cancel would. While the program is busy with the instrument, Cancel,
-// Esc and the close box only ask to stop: the work may stop between its steps, and otherwise
-// the sheet is cancelled once the work is over.
+// Cancel). The title is the sheet's caption, the icon the sheet's. Enter presses the push button
+// that has the focus, any of them; with the focus elsewhere it presses Finish when it shows, else
+// Next. Esc presses Cancel; the close box closes the sheet as Cancel would. While the program is
+// busy with the instrument, Cancel, Esc and the close box only ask to stop: the work may stop
+// between its steps, and otherwise the sheet is cancelled once the work is over.
 //   WizardWindow window(sheet, activity);
 //   window.AddPage(page);          // when the page's controls exist
 //   window.Present();              // when the modal run starts
 
 #include <QFrame>
 #include <QLabel>
+#include <QPointer>
+#include <QPushButton>
 #include <QWidget>
 #include <vector>
 
@@ -26,6 +28,8 @@ namespace framework::qt {
 class WizardWindow : public QWidget {
 public:
     WizardWindow(PropertySheet& sheet, Activity& activity);
+    // Hears no more focus changes: deleting the children moves the focus.
+    ~WizardWindow() override;
 
     // Null once detached.
     PropertySheet* Sheet() const { return m_sheet; }
@@ -76,6 +80,9 @@ private:
     // Presses a button of the sheet as a click on its widget would, if the user could.
     bool Press(int id);
     void FocusActivePage();
+    // Draws the button that Enter would press (the focused push button, else Finish or
+    // Next) as the default one.
+    void ShowDefaultButton();
     void AfterInput();
     // Cancel, Esc or the close box while the program is busy.
     void RequestStop();
@@ -86,6 +93,7 @@ private:
     QSize m_pageArea;  // dialog units
     DialogView* m_sheetView = nullptr;
     std::vector<PageView> m_pages;
+    QPointer<QPushButton> m_default;
     QFrame* m_line;
     QLabel* m_busy;
     QString m_busyText;

@@ -59,6 +59,19 @@ TEST(PortDiscovery, LabelKeepsTheNameAfterItsLastBackslashOrTheWholeName) {
     EXPECT_EQ(device.GetPortDeviceName(5), "COM5:");
 }
 
+// A noted port (the simulator's) says so in its label; its device name stays COMn.
+TEST(PortDiscovery, ANotedPortCarriesItsNoteInItsLabel) {
+    device::SetPortNote("/dev/pts/3", "simulator");
+    Discovery d({{"/dev/pts/3", "COM1"}, {"/dev/ttyUSB0", "COM2"}});
+    ComPortDevice device(d.os);
+    EXPECT_EQ(Labels(device), (std::vector<std::string>{"/dev/pts/3 (simulator)  ( COM1 )",
+                                                        "/dev/ttyUSB0  ( COM2 )"}));
+    EXPECT_EQ(device.GetPortDeviceName(1), "COM1:");
+    device::SetPortNote("/dev/pts/3", "");
+    device.EnumeratePorts();
+    EXPECT_EQ(device.GetPortName(1), "/dev/pts/3  ( COM1 )");
+}
+
 TEST(PortDiscovery, ValuesThatNameNoUsablePortAreSkipped) {
     // Each of these alone leaves the table without rows.
     for (const char* data : {"COM0", "COMX", "COM", "COM-3", "COM257", "COM4294967295", "com4",

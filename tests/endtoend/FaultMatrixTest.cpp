@@ -110,7 +110,10 @@ const std::string kPortDenied =
 const std::string kDistanceBounds = "Please enter an integer between 175 and 9000.";
 const std::string kFlashesBounds = "Please enter an integer between 1 and 55.";
 const std::string kMeasurementFailed = "Error setting measurement mode!";
-const std::string kSaveFailed = "Error saving instrument settings!";
+const std::string kSaveFailed =
+    "Error saving instrument settings!\nThe instrument did not answer within 10 s.\n"
+    "The settings were sent but not stored: the instrument keeps them only until it is switched "
+    "off.\nPress Finish to try again, or check the instrument and its cable.";
 const std::string kVeltrixSummary = "Measurement mode set successfully\n";
 const std::string kMorvaneSummary =
     "Measurement mode set successfully\nDefault for plate movement set successfully\n";

@@ -16,6 +16,7 @@ using namespace testkit_test;
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::StartsWith;
 
 TEST(SaveRefused, KeepsTheWizardOpenAndASecondFinishStoresTheSettings) {
     Bench bench;
@@ -40,7 +41,8 @@ TEST(SaveRefused, KeepsTheWizardOpenAndASecondFinishStoresTheSettings) {
         EXPECT_THAT(bench.Boxes(), ElementsAre("Instrument changed to +MV, Version: V 3.10\n"
                                                "Measurement mode set successfully\n"
                                                "Default for plate movement set successfully\n",
-                                               "Error saving instrument settings!"));
+                                               StartsWith("Error saving instrument settings!\n"
+                                                          "The instrument answered \"")));
         EXPECT_EQ(Describe(instrument->Stored()), Describe(before));
         // The instrument already talks at the new speed, and the wizard followed it there.
         EXPECT_EQ(instrument->Current().baud, 38400);

@@ -85,14 +85,26 @@ TEST_F(ApplyFixture, SaveIsAcceptedOnPlus) {
     EXPECT_FALSE(host.IsCursorBusy());
 }
 
+// The box keeps the instrument's own first line, then says why and what to do.
 TEST_F(ApplyFixture, SaveRefusedOrUnansweredKeepsTheWizardOpen) {
-    for (const std::optional<std::string>& reply :
-         {std::optional<std::string>("-"), std::optional<std::string>()}) {
+    const std::string advice =
+        "\nThe settings were sent but not stored: the instrument keeps them only until it is "
+        "switched off.\nPress Finish to try again, or check the instrument and its cable.";
+    const struct {
+        std::optional<std::string> reply;
+        std::string cause;
+    } cases[] = {
+        {"-", "The instrument answered \"-\" instead of \"+\"."},
+        {"E\x07", "The instrument answered \"E\\x07\" instead of \"+\"."},
+        {std::nullopt, "The instrument did not answer within 10 s."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cause);
         host.ClearBoxes();
         testkit_test::ScriptedInstrument& mv = ConnectInstrument("+MV");
-        mv.Answer("DB CNF WRITE", reply);
+        mv.Answer("DB CNF WRITE", c.reply);
         EXPECT_EQ(sheet->SaveSettings(), FALSE);
-        ASSERT_THAT(Boxes(), ElementsAre("Error saving instrument settings!"));
+        ASSERT_THAT(Boxes(), ElementsAre("Error saving instrument settings!\n" + c.cause + advice));
         // Shown while the instrument is still being waited for.
         EXPECT_TRUE(host.Boxes()[0].cursorBusy);
         EXPECT_FALSE(host.IsCursorBusy());

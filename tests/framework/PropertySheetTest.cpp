@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "framework/RecordingHost.h"
@@ -40,8 +41,15 @@ public:
 
     LoggingPage& Page(int i) { return *pages[static_cast<std::size_t>(i)]; }
     void OnDestroy() override { m_log.push_back("sheet:Destroy"); }
+    bool KeepActivatedPage(framework::PropertyPage& page,
+                           framework::PropertyPage* previous) override {
+        if (!keep) return true;
+        m_log.push_back("sheet:Keep?");
+        return keep(page, previous);
+    }
 
     std::vector<std::unique_ptr<LoggingPage>> pages;
+    std::function<bool(framework::PropertyPage&, framework::PropertyPage*)> keep;
 
 private:
     std::vector<std::string>& m_log;
@@ -169,6 +177,60 @@ TEST_F(PropertySheetTest, APageThatRefusesKeepsTheWizardWhereItIs) {
         EXPECT_EQ(d.Caption(), "Step 1 of 3") << r.what;
         EXPECT_TRUE(s.Page(0).IsWindowVisible()) << r.what;
         EXPECT_FALSE(s.Page(1).IsWindowVisible() && s.Page(1).IsCreated()) << r.what;
+    }
+}
+
+// The sheet may withdraw an activation after the page's initialisation or after its
+// activation: the previous page stays, and a page made by that activation is made afresh the
+// next time, while a page shown before keeps its window.
+TEST_F(PropertySheetTest, AnActivationTheSheetWithdrawsKeepsThePreviousPage) {
+    const struct {
+        const char* when;
+        int refuseAsk;  // the ask (1st after initialisation, 2nd after activation) refused
+        std::vector<std::string> events;
+    } cases[] = {
+        {"after initialisation",
+         1,
+         {"p1:KillActive", "p1:Next", "p2:Init", "sheet:Keep?", "p2:Destroy"}},
+        {"after activation",
+         2,
+         {"p1:KillActive", "p1:Next", "p2:Init", "sheet:Keep?", "p2:SetActive", "sheet:Keep?",
+          "p2:Destroy"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.when);
+        std::vector<std::string> events;
+        TestSheet s(events);
+        framework::WizardDriver d(s);
+        d.Open();
+        int asks = 0;
+        framework::PropertyPage* previousSeen = nullptr;
+        s.keep = [&](framework::PropertyPage&, framework::PropertyPage* previous) {
+            previousSeen = previous;
+            return ++asks != c.refuseAsk;
+        };
+        events.clear();
+        d.Next();
+        EXPECT_EQ(events, c.events);
+        EXPECT_EQ(previousSeen, &s.Page(0));
+        EXPECT_EQ(d.ActiveIndex(), 0);
+        EXPECT_EQ(d.Caption(), "Step 1 of 3");
+        EXPECT_TRUE(s.Page(0).IsWindowVisible());
+        EXPECT_FALSE(s.Page(1).IsCreated());
+
+        s.keep = nullptr;
+        events.clear();
+        d.Next();
+        EXPECT_EQ(d.ActiveIndex(), 1);
+        EXPECT_THAT(events, testing::Contains("p2:Init"));
+
+        // Coming back to a page shown before: refused, it keeps its window.
+        d.Back();
+        s.keep = [](framework::PropertyPage&, framework::PropertyPage*) { return false; };
+        d.Next();
+        EXPECT_EQ(d.ActiveIndex(), 0);
+        EXPECT_TRUE(s.Page(1).IsCreated());
+        EXPECT_FALSE(s.Page(1).IsWindowVisible());
     }
 }
 

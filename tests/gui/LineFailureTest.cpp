@@ -258,7 +258,7 @@ TEST_F(LineFailureTest, FindAnyWithNothingAttachedSaysSo) {
     device::ScopedPortSource useOnly(ports);
     Open(0);
     MouseClick(*window->WidgetFor(IDC_FIND_ANY));
-    EXPECT_THAT(NewBoxes(), ElementsAre("No instrument answered on any port at any baud rate\n"
+    EXPECT_THAT(NewBoxes(), ElementsAre("No instrument answered on any port at any baud rate.\n"
                                         "Tried 2 ports at 8 baud rates."));
     EXPECT_EQ(sheet->GetActiveIndex(), 0);
 }

@@ -99,6 +99,31 @@ TEST_F(WizardWindowTest, EnterOnAFocusedPushButtonOfThePagePressesThatButton) {
     EXPECT_EQ(sheet.GetActiveIndex(), 0);
 }
 
+// Enter on a button of the sheet presses that button, not the default one.
+TEST_F(WizardWindowTest, EnterOnAFocusedButtonOfTheSheetPressesThatButton) {
+    const struct {
+        int button;
+        int index;  // where the wizard is afterwards; -1 ended by Cancel
+    } cases[] = {{ID_WIZBACK, 0}, {ID_WIZNEXT, 2}, {IDCANCEL, -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        TestSheet fresh;
+        fresh.Create();
+        framework::qt::WizardWindow* window = host.WindowOf(fresh);
+        ASSERT_NE(window, nullptr);
+        window->Present();
+        fresh.Click(ID_WIZNEXT);
+        window->WidgetFor(c.button)->setFocus();
+        PressKey(*window, Qt::Key_Return);
+        EXPECT_EQ(fresh.IsEnded(), c.index < 0);
+        if (c.index >= 0) {
+            EXPECT_EQ(fresh.GetActiveIndex(), c.index);
+        } else {
+            EXPECT_EQ(fresh.GetResult(), IDCANCEL);
+        }
+    }
+}
+
 TEST_F(WizardWindowTest, EnterDoesNothingWhileNextIsDisabled) {
     sheet.EnableControl(ID_WIZNEXT, false);
     PressKey(Window(), Qt::Key_Return);

@@ -14,7 +14,7 @@ using ::testing::IsEmpty;
 // What follows a connect failure once the port opened, and the start of Find any's failure.
 const std::string kAdvice =
     "\nCheck the cable and the instrument's power, then try another baud rate or Find any.";
-const std::string kNothingAnswered = "No instrument answered on any port at any baud rate\n";
+const std::string kNothingAnswered = "No instrument answered on any port at any baud rate.\n";
 const std::vector<std::string> kRates = {"38400", "19200", "9600", "4800",
                                          "2400",  "1200",  "600",  "300"};
 
