@@ -63,7 +63,7 @@ TEST(PortDiscovery, LabelKeepsTheNameAfterItsLastBackslashOrTheWholeName) {
 TEST(PortDiscovery, ANotedPortCarriesItsNoteInItsLabel) {
     device::SetPortNote("/dev/pts/3", "simulator");
     Discovery d({{"/dev/pts/3", "COM1"}, {"/dev/ttyUSB0", "COM2"}});
-    ComPortDevice device(d.os);
+    ComPortDeviceLinux device(d.os);
     EXPECT_EQ(Labels(device), (std::vector<std::string>{"/dev/pts/3 (simulator)  ( COM1 )",
                                                         "/dev/ttyUSB0  ( COM2 )"}));
     EXPECT_EQ(device.GetPortDeviceName(1), "COM1:");
