@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command while the Linux simulator plays the instrument on a pty behind LINK, the path
 # that Wine maps a COM port onto; stops the simulator afterwards, or after
-# VELTRIX_SIM_STOP_AFTER seconds when that is set (the instrument gone while the command runs).
+# VELTRIX_SIM_STOP_AFTER seconds when that is set (the instrument gone while the command runs),
+# or once the command makes the file VELTRIX_SIM_STOP_FILE.
 # Exits with the command's status, or 2 when the simulator does not come up.
 #   with-sim.sh SIMULATOR LINK [SIMULATOR OPTIONS...] -- COMMAND...
 set -u
@@ -29,6 +30,14 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [ -L "$link" ] || { echo "with-sim.sh: no link $link after 10 s" >&2; exit 2; }
+# The command asks for the instrument to go by making this file.
+if [ -n "${VELTRIX_SIM_STOP_FILE:-}" ]; then
+    rm -f "$VELTRIX_SIM_STOP_FILE"
+    (while kill -0 "$sim_pid" 2>/dev/null; do
+        if [ -e "$VELTRIX_SIM_STOP_FILE" ]; then kill "$sim_pid"; break; fi
+        sleep 0.1
+    done) &
+fi
 if [ -n "${VELTRIX_SIM_STOP_AFTER:-}" ]; then
     (sleep "$VELTRIX_SIM_STOP_AFTER"; kill "$sim_pid" 2>/dev/null) &
 fi
