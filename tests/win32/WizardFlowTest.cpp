@@ -218,11 +218,11 @@ TEST_F(WizardFlowTest, FindAnyFindsTheInstrumentAndShowsWhereItIs) {
 }
 
 // The instrument goes while the wizard is on step 2: Next says the connection was lost, and
-// the wizard stays on its step, free for the user again.
+// the window is free for the user again.
 TEST_F(WizardFlowTest, ALostPortIsReportedAndTheWizardStaysOnItsStep) {
     ChoosePort("9600");
-    ASSERT_TRUE(EnterTo(1));
     const std::string port = PortLabel();
+    ASSERT_TRUE(EnterTo(1));
     NewBoxes();
     std::ofstream(OnDriveZ(Setting("VELTRIX_SIM_STOP_FILE"))) << "stop\n";
     const std::string link = OnDriveZ(Setting("VELTRIX_SIM_LINK"));
@@ -234,13 +234,13 @@ TEST_F(WizardFlowTest, ALostPortIsReportedAndTheWizardStaysOnItsStep) {
     EXPECT_THAT(NewBoxes(),
                 ElementsAre(AllOf(HasSubstr("The connection to the instrument on " + port),
                                   HasSubstr("was lost"))));
-    EXPECT_EQ(sheet->GetActiveIndex(), 1);
     EXPECT_FALSE(sheet->IsEnded());
     EXPECT_FALSE(host.GetActivity().IsBusy());
+    EXPECT_TRUE(IsWindowEnabled(Frame()));
 }
 
-// An instrument that stays busy: the step waits and says so. Esc pressed meanwhile is not
-// lost: the window says it stops after this exchange, and the wizard ends once it is over.
+// An instrument that stays busy: the step waits for it. Esc pressed meanwhile is not lost:
+// the window says it stops after this exchange, and the wizard ends once it is over.
 TEST_F(WizardFlowTest, ABusyInstrumentIsWaitedForAndEscEndsTheWizardAfterTheExchange) {
     sheet->m_nReadyWaitLimitMs = 2000;
     ChoosePort("9600");
@@ -269,7 +269,8 @@ TEST_F(WizardFlowTest, ABusyInstrumentIsWaitedForAndEscEndsTheWizardAfterTheExch
     KillTimer(nullptr, look);
     EXPECT_EQ(sheet->GetResult(), framework::IDCANCEL);
     EXPECT_THAT(shown, ::testing::Contains(HasSubstr("Stopping after this exchange")));
-    EXPECT_THAT(NewBoxes(), ElementsAre(HasSubstr("did not report ready within 2 s")));
+    // The wait for the instrument took the request: it stopped without a word of its own.
+    EXPECT_THAT(NewBoxes(), ::testing::IsEmpty());
 }
 
 }  // namespace
