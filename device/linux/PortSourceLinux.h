@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "device/PortSource.h"
-#include "device/SerialOs.h"
+#include "device/linux/SerialOsLinux.h"
 
 namespace device {
 
@@ -14,10 +14,10 @@ namespace device {
 // numbered COM1, COM2, ... in that order; a node listed twice keeps its first number.
 // Nothing is opened except, where sysfs does not tell the UART type, a read-only probe of a
 // ttyS node.
-class LinuxPortSource final : public PortSource {
+class PortSourceLinux final : public PortSource {
 public:
-    explicit LinuxPortSource(std::string sysClassTty = "/sys/class/tty",
-                             std::string devDir = "/dev", SerialOs& os = RealSerialOs());
+    explicit PortSourceLinux(std::string sysClassTty = "/sys/class/tty",
+                             std::string devDir = "/dev", SerialOsLinux& os = RealSerialOs());
 
     std::unique_ptr<PortMap> Open() override;
 
@@ -29,7 +29,7 @@ private:
 
     std::string m_sysClassTty;
     std::string m_devDir;
-    SerialOs& m_os;
+    SerialOsLinux& m_os;
 };
 
 }  // namespace device

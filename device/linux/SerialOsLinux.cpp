@@ -1,4 +1,4 @@
-#include "device/SerialOs.h"
+#include "device/linux/SerialOsLinux.h"
 
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <chrono>
 
-#include "device/CustomBaud.h"
+#include "device/linux/CustomBaud.h"
 
 namespace device {
 namespace {
@@ -20,7 +20,7 @@ int Result(int rc) {
     return rc < 0 ? -errno : rc;
 }
 
-class LinuxSerialOs final : public SerialOs {
+class LinuxSystem final : public SerialOsLinux {
 public:
     int Open(const std::string& path, int flags) override {
         return Result(::open(path.c_str(), flags));
@@ -82,8 +82,8 @@ public:
 
 }  // namespace
 
-SerialOs& RealSerialOs() {
-    static LinuxSerialOs os;
+SerialOsLinux& RealSerialOs() {
+    static LinuxSystem os;
     return os;
 }
 

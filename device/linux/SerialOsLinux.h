@@ -14,9 +14,9 @@ namespace device {
 // replace it and see what a pseudo-terminal hides (a pty forces 8 data bits and no parity).
 // Every call returns 0 or a count on success and the negated errno on failure; nothing here
 // reads or leaves errno behind.
-class SerialOs {
+class SerialOsLinux {
 public:
-    virtual ~SerialOs() = default;
+    virtual ~SerialOsLinux() = default;
 
     // A file descriptor, or -errno.
     virtual int Open(const std::string& path, int flags) = 0;
@@ -46,6 +46,6 @@ public:
 };
 
 // The operating system itself.
-SerialOs& RealSerialOs();
+SerialOsLinux& RealSerialOs();
 
 }  // namespace device

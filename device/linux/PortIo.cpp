@@ -1,4 +1,4 @@
-#include "device/PortIo.h"
+#include "device/linux/PortIo.h"
 
 #include <poll.h>
 
@@ -40,7 +40,7 @@ std::string GoneReason(int error) {
     return std::system_category().message(error);
 }
 
-Transfer ReadWithin(SerialOs& os, int fd, unsigned char* buffer, std::size_t count,
+Transfer ReadWithin(SerialOsLinux& os, int fd, unsigned char* buffer, std::size_t count,
                     long long totalMs, long long intervalMs) {
     if (fd < 0) return ClosedPort();
     Transfer result;
@@ -82,7 +82,7 @@ Transfer ReadWithin(SerialOs& os, int fd, unsigned char* buffer, std::size_t cou
     return result;
 }
 
-Transfer WriteWithin(SerialOs& os, int fd, const unsigned char* buffer, std::size_t count,
+Transfer WriteWithin(SerialOsLinux& os, int fd, const unsigned char* buffer, std::size_t count,
                      long long totalMs) {
     if (fd < 0) return ClosedPort();
     Transfer result;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "device/SerialOs.h"
+#include "device/linux/SerialOsLinux.h"
 
 namespace testkit_test {
 
@@ -16,7 +16,7 @@ namespace testkit_test {
 // termios settings, one open port at a time, bytes that arrive on the line at given times, a
 // peer that hangs up, a send queue that can fill up, and any call made to fail with an errno.
 // A poll that finds nothing advances the time by its time-out, or to the next event.
-class SerialOsFake final : public device::SerialOs {
+class SerialOsLinuxFake final : public device::SerialOsLinux {
 public:
     // A node as a real UART reports it after boot: 9600 baud, 8N1, hardware flow control.
     void AddNode(const std::string& path);

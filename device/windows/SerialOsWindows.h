@@ -10,9 +10,9 @@ namespace device {
 // The thin layer through which the serial port reaches Windows, one call per Win32 function,
 // so that tests can replace it and check the device control block and time-outs it is given.
 // Each call returns whether it succeeded; LastError then tells GetLastError's code.
-class SerialOs {
+class SerialOsWindows {
 public:
-    virtual ~SerialOs() = default;
+    virtual ~SerialOsWindows() = default;
 
     // CreateFileA for reading and writing, not shared, existing only, not overlapped;
     // INVALID_HANDLE_VALUE on failure.
@@ -36,7 +36,7 @@ public:
 };
 
 // Windows itself.
-SerialOs& RealSerialOs();
+SerialOsWindows& RealSerialOs();
 
 // The system's text for an error code, without the line break it ends with; "" when unknown.
 std::string ErrorText(DWORD code);

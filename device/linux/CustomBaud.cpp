@@ -1,4 +1,4 @@
-#include "device/CustomBaud.h"
+#include "device/linux/CustomBaud.h"
 
 #include <asm/termbits.h>
 #include <sys/ioctl.h>

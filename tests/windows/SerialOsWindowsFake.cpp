@@ -1,4 +1,4 @@
-#include "tests/windows/SerialOsFake.h"
+#include "tests/windows/SerialOsWindowsFake.h"
 
 #include <algorithm>
 
@@ -12,7 +12,7 @@ const HANDLE kPort = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(0x1234)
 
 }  // namespace
 
-SerialOsFake::SerialOsFake() {
+SerialOsWindowsFake::SerialOsWindowsFake() {
     state.DCBlength = sizeof(DCB);
     state.BaudRate = 1200;
     state.ByteSize = 8;
@@ -21,11 +21,11 @@ SerialOsFake::SerialOsFake() {
     timeouts.ReadIntervalTimeout = 7;
 }
 
-bool SerialOsFake::IsOpen(HANDLE port) const {
+bool SerialOsWindowsFake::IsOpen(HANDLE port) const {
     return port == kPort && opens > closes;
 }
 
-HANDLE SerialOsFake::Open(const std::string& path) {
+HANDLE SerialOsWindowsFake::Open(const std::string& path) {
     openedPath = path;
     if (openError != 0) {
         lastError = openError;
@@ -35,66 +35,66 @@ HANDLE SerialOsFake::Open(const std::string& path) {
     return kPort;
 }
 
-bool SerialOsFake::Close(HANDLE port) {
+bool SerialOsWindowsFake::Close(HANDLE port) {
     if (!IsOpen(port)) return false;
     ++closes;
     return true;
 }
 
-bool SerialOsFake::GetState(HANDLE port, DCB& dcb) {
+bool SerialOsWindowsFake::GetState(HANDLE port, DCB& dcb) {
     if (!IsOpen(port) || getStateFails || dcb.DCBlength != sizeof(DCB)) return false;
     dcb = state;
     return true;
 }
 
-bool SerialOsFake::SetState(HANDLE port, const DCB& dcb) {
+bool SerialOsWindowsFake::SetState(HANDLE port, const DCB& dcb) {
     statesSet.push_back(dcb);
     if (!IsOpen(port) || setStateFails) return false;
     state = dcb;
     return true;
 }
 
-bool SerialOsFake::GetTimeouts(HANDLE port, COMMTIMEOUTS& out) {
+bool SerialOsWindowsFake::GetTimeouts(HANDLE port, COMMTIMEOUTS& out) {
     if (!IsOpen(port) || timeoutsFail) return false;
     out = timeouts;
     return true;
 }
 
-bool SerialOsFake::SetTimeouts(HANDLE port, const COMMTIMEOUTS& in) {
+bool SerialOsWindowsFake::SetTimeouts(HANDLE port, const COMMTIMEOUTS& in) {
     if (!IsOpen(port) || timeoutsFail) return false;
     timeouts = in;
     timeoutsSet.push_back(in);
     return true;
 }
 
-bool SerialOsFake::GetMask(HANDLE port, DWORD& out) {
+bool SerialOsWindowsFake::GetMask(HANDLE port, DWORD& out) {
     if (!IsOpen(port)) return false;
     out = mask;
     return true;
 }
 
-bool SerialOsFake::SetMask(HANDLE port, DWORD in) {
+bool SerialOsWindowsFake::SetMask(HANDLE port, DWORD in) {
     masksSet.push_back(in);
     if (!IsOpen(port) || setMaskFails) return false;
     mask = in;
     return true;
 }
 
-bool SerialOsFake::Setup(HANDLE port, DWORD receive, DWORD send) {
+bool SerialOsWindowsFake::Setup(HANDLE port, DWORD receive, DWORD send) {
     if (!IsOpen(port) || setupFails) return false;
     receiveQueue = receive;
     sendQueue = send;
     return true;
 }
 
-bool SerialOsFake::Purge(HANDLE port, DWORD flags) {
+bool SerialOsWindowsFake::Purge(HANDLE port, DWORD flags) {
     if (!IsOpen(port)) return false;
     purges.push_back(flags);
     if (flags & PURGE_RXCLEAR) input.clear();
     return true;
 }
 
-bool SerialOsFake::Read(HANDLE port, unsigned char* buffer, DWORD count, DWORD& read) {
+bool SerialOsWindowsFake::Read(HANDLE port, unsigned char* buffer, DWORD count, DWORD& read) {
     ++reads;
     read = 0;
     if (!IsOpen(port) || readFails) return false;
@@ -107,7 +107,8 @@ bool SerialOsFake::Read(HANDLE port, unsigned char* buffer, DWORD count, DWORD& 
     return true;
 }
 
-bool SerialOsFake::Write(HANDLE port, const unsigned char* buffer, DWORD count, DWORD& written) {
+bool SerialOsWindowsFake::Write(HANDLE port, const unsigned char* buffer, DWORD count,
+                                DWORD& written) {
     written = 0;
     if (!IsOpen(port)) return false;
     written = std::min(count, writeLimit);
@@ -115,7 +116,7 @@ bool SerialOsFake::Write(HANDLE port, const unsigned char* buffer, DWORD count, 
     return true;
 }
 
-bool SerialOsFake::ClearError(HANDLE port, COMSTAT& status) {
+bool SerialOsWindowsFake::ClearError(HANDLE port, COMSTAT& status) {
     if (!IsOpen(port)) return false;
     status = COMSTAT{};
     status.cbInQue = static_cast<DWORD>(input.size());
@@ -127,7 +128,7 @@ FakePort::FakePort() {
     testkit_test::PortSourceFake ports(
         {{"\\Device\\Serial0", "COM1"}, {"\\Device\\Serial2", "COM3"}});
     const device::ScopedPortSource scoped(ports);
-    device = std::make_unique<ComPortDevice>(os);
+    device = std::make_unique<ComPortDeviceWindows>(os);
 }
 
 }  // namespace windows_test

@@ -1,4 +1,4 @@
-#include "support/LinuxOsVersionSource.h"
+#include "support/linux/OsVersionSourceLinux.h"
 
 #include <sys/utsname.h>
 
@@ -31,13 +31,13 @@ std::string Unquote(std::string_view value) {
 
 }  // namespace
 
-LinuxOsVersionSource::LinuxOsVersionSource()
-    : LinuxOsVersionSource({"/etc/os-release", "/usr/lib/os-release"}) {}
+OsVersionSourceLinux::OsVersionSourceLinux()
+    : OsVersionSourceLinux({"/etc/os-release", "/usr/lib/os-release"}) {}
 
-LinuxOsVersionSource::LinuxOsVersionSource(std::vector<std::string> osReleasePaths)
+OsVersionSourceLinux::OsVersionSourceLinux(std::vector<std::string> osReleasePaths)
     : m_osReleasePaths(std::move(osReleasePaths)) {}
 
-bool LinuxOsVersionSource::Query(OsVersionInfo& info, std::uint32_t& errorCode) {
+bool OsVersionSourceLinux::Query(OsVersionInfo& info, std::uint32_t& errorCode) {
     struct utsname names {};
     if (uname(&names) != 0) {
         errorCode = static_cast<std::uint32_t>(errno);
@@ -55,7 +55,7 @@ bool LinuxOsVersionSource::Query(OsVersionInfo& info, std::uint32_t& errorCode) 
     return true;
 }
 
-void LinuxOsVersionSource::ParseKernelRelease(std::string_view release, OsVersionInfo& info) {
+void OsVersionSourceLinux::ParseKernelRelease(std::string_view release, OsVersionInfo& info) {
     std::uint32_t* const fields[] = {&info.major, &info.minor, &info.build};
     const char* pos = release.data();
     const char* const end = release.data() + release.size();
@@ -71,7 +71,7 @@ void LinuxOsVersionSource::ParseKernelRelease(std::string_view release, OsVersio
     }
 }
 
-std::string LinuxOsVersionSource::ReadPrettyName(std::istream& in) {
+std::string OsVersionSourceLinux::ReadPrettyName(std::istream& in) {
     constexpr std::string_view Key = "PRETTY_NAME=";
     std::string line;
     while (std::getline(in, line)) {
@@ -83,7 +83,7 @@ std::string LinuxOsVersionSource::ReadPrettyName(std::istream& in) {
 }
 
 OsVersionSource& SystemOsVersionSource() {
-    static LinuxOsVersionSource source;
+    static OsVersionSourceLinux source;
     return source;
 }
 

@@ -6,17 +6,17 @@
 #include <vector>
 
 // The port device comes first: its truth values are the system's own, before <windows.h>.
-#include "device/ComPortDevice.h"
-#include "device/SerialOsWindows.h"
+#include "device/windows/ComPortDeviceWindows.h"
+#include "device/windows/SerialOsWindows.h"
 
 namespace windows_test {
 
 // Windows' serial calls played by the test: a port with the device control block and time-outs
 // it reports, a line that delivers the bytes of input, and a record of every setting made.
 // Time advances only by reads: a byte takes byteMs, a read that gets nothing its time-out.
-class SerialOsFake final : public device::SerialOs {
+class SerialOsWindowsFake final : public device::SerialOsWindows {
 public:
-    SerialOsFake();
+    SerialOsWindowsFake();
 
     HANDLE Open(const std::string& path) override;
     bool Close(HANDLE port) override;
@@ -73,8 +73,8 @@ private:
 
 // A device whose port table holds \Device\Serial0 = COM1 and \Device\Serial2 = COM3.
 struct FakePort {
-    SerialOsFake os;
-    std::unique_ptr<ComPortDevice> device;
+    SerialOsWindowsFake os;
+    std::unique_ptr<ComPortDeviceWindows> device;
     FakePort();
 };
 

@@ -1,4 +1,4 @@
-#include "support/WindowsOsVersionSource.h"
+#include "support/windows/OsVersionSourceWindows.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 
 namespace support {
 
-bool WindowsOsVersionSource::Query(OsVersionInfo& info, std::uint32_t& errorCode) {
+bool OsVersionSourceWindows::Query(OsVersionInfo& info, std::uint32_t& errorCode) {
     // The basic record (148 bytes), not the extended one.
     OSVERSIONINFOA record{};
     record.dwOSVersionInfoSize = sizeof(record);
@@ -26,7 +26,7 @@ bool WindowsOsVersionSource::Query(OsVersionInfo& info, std::uint32_t& errorCode
 }
 
 OsVersionSource& SystemOsVersionSource() {
-    static WindowsOsVersionSource source;
+    static OsVersionSourceWindows source;
     return source;
 }
 

@@ -1,10 +1,10 @@
-#include "device/LinuxPortSource.h"
+#include "device/linux/PortSourceLinux.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
-#include "device/NaturalOrder.h"
+#include "device/linux/NaturalOrder.h"
 
 namespace device {
 namespace fs = std::filesystem;
@@ -26,10 +26,10 @@ std::string NodeName(std::string entry) {
 
 }  // namespace
 
-LinuxPortSource::LinuxPortSource(std::string sysClassTty, std::string devDir, SerialOs& os)
+PortSourceLinux::PortSourceLinux(std::string sysClassTty, std::string devDir, SerialOsLinux& os)
     : m_sysClassTty(std::move(sysClassTty)), m_devDir(std::move(devDir)), m_os(os) {}
 
-std::unique_ptr<PortMap> LinuxPortSource::Open() {
+std::unique_ptr<PortMap> PortSourceLinux::Open() {
     std::vector<PortValue> values;
     std::vector<std::string> seen;
     const auto add = [&](const std::string& node) {
@@ -47,7 +47,7 @@ std::unique_ptr<PortMap> LinuxPortSource::Open() {
     return std::make_unique<ListPortMap>(std::move(values));
 }
 
-std::vector<std::string> LinuxPortSource::ScanDevices() const {
+std::vector<std::string> PortSourceLinux::ScanDevices() const {
     std::vector<std::string> entries;
     std::error_code error;
     for (fs::directory_iterator it(m_sysClassTty, error), end; !error && it != end;
@@ -70,7 +70,7 @@ std::vector<std::string> LinuxPortSource::ScanDevices() const {
 
 // The legacy ttyS0..ttyS31 exist whether or not a UART answers there; sysfs tells the UART type
 // (0 = unknown, no UART) without opening the port. Only where it does not is the node probed.
-bool LinuxPortSource::HasUart(const std::string& entry, const std::string& node) const {
+bool PortSourceLinux::HasUart(const std::string& entry, const std::string& node) const {
     std::ifstream typeFile(entry + "/type");
     int type = 0;
     if (typeFile >> type) return type != 0;
@@ -82,7 +82,7 @@ std::string PortOpenName(const PortValue& value) {
 }
 
 PortSource& SystemPortSource() {
-    static LinuxPortSource source;
+    static PortSourceLinux source;
     return source;
 }
 

@@ -11,9 +11,9 @@ namespace device {
 // by default HARDWARE\DEVICEMAP\SERIALCOMM, where each value's name is the driver's device
 // (\Device\Serial0) and its data the COM name (COM1). Values are read into buffers as large as
 // the key's longest name and data, so no value is cut.
-class WindowsPortSource final : public PortSource {
+class PortSourceWindows final : public PortSource {
 public:
-    explicit WindowsPortSource(std::string subKey = "HARDWARE\\DEVICEMAP\\SERIALCOMM");
+    explicit PortSourceWindows(std::string subKey = "HARDWARE\\DEVICEMAP\\SERIALCOMM");
 
     std::unique_ptr<PortMap> Open() override;
 

@@ -1,4 +1,4 @@
-#include "device/WindowsPortSource.h"
+#include "device/windows/PortSourceWindows.h"
 
 #include <windows.h>
 
@@ -64,9 +64,9 @@ private:
 
 }  // namespace
 
-WindowsPortSource::WindowsPortSource(std::string subKey) : m_subKey(std::move(subKey)) {}
+PortSourceWindows::PortSourceWindows(std::string subKey) : m_subKey(std::move(subKey)) {}
 
-std::unique_ptr<PortMap> WindowsPortSource::Open() {
+std::unique_ptr<PortMap> PortSourceWindows::Open() {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, m_subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return nullptr;
@@ -83,7 +83,7 @@ std::string PortOpenName(const PortValue& value) {
 }
 
 PortSource& SystemPortSource() {
-    static WindowsPortSource source;
+    static PortSourceWindows source;
     return source;
 }
 

@@ -15,11 +15,11 @@ inline constexpr std::uint32_t LinuxPlatformId = 0;
 
 // The running Linux system: major and minor from the kernel release (uname), build from its
 // third number, and the distribution's PRETTY_NAME (os-release) as the service-pack text.
-class LinuxOsVersionSource final : public OsVersionSource {
+class OsVersionSourceLinux final : public OsVersionSource {
 public:
-    LinuxOsVersionSource();
+    OsVersionSourceLinux();
     // The os-release files to try, first found wins.
-    explicit LinuxOsVersionSource(std::vector<std::string> osReleasePaths);
+    explicit OsVersionSourceLinux(std::vector<std::string> osReleasePaths);
 
     bool Query(OsVersionInfo& info, std::uint32_t& errorCode) override;
 

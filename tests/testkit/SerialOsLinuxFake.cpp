@@ -1,4 +1,4 @@
-#include "tests/testkit/SerialOsFake.h"
+#include "tests/testkit/SerialOsLinuxFake.h"
 
 #include <poll.h>
 
@@ -7,7 +7,7 @@
 
 namespace testkit_test {
 
-void SerialOsFake::AddNode(const std::string& path) {
+void SerialOsLinuxFake::AddNode(const std::string& path) {
     termios settings{};
     settings.c_iflag = ICRNL | IXON | IXOFF;
     settings.c_oflag = OPOST | ONLCR;
@@ -19,11 +19,11 @@ void SerialOsFake::AddNode(const std::string& path) {
     m_nodes[path] = settings;
 }
 
-void SerialOsFake::Arrive(std::int64_t atMs, const std::string& bytes) {
+void SerialOsLinuxFake::Arrive(std::int64_t atMs, const std::string& bytes) {
     m_arrivals.emplace(atMs, bytes);
 }
 
-int SerialOsFake::Open(const std::string& path, int /*flags*/) {
+int SerialOsLinuxFake::Open(const std::string& path, int /*flags*/) {
     m_calls.push_back("open " + path);
     if (openError) return openError;
     if (!m_nodes.count(path)) return -ENOENT;
@@ -32,33 +32,33 @@ int SerialOsFake::Open(const std::string& path, int /*flags*/) {
     return kFd;
 }
 
-int SerialOsFake::Close(int fd) {
+int SerialOsLinuxFake::Close(int fd) {
     if (!IsOpen(fd)) return -EBADF;
     m_calls.push_back("close");
     m_openPath.clear();
     return 0;
 }
 
-int SerialOsFake::LockExclusive(int fd) {
+int SerialOsLinuxFake::LockExclusive(int fd) {
     if (!IsOpen(fd)) return -EBADF;
     m_calls.push_back("lock");
     return lockError;
 }
 
-int SerialOsFake::SetExclusive(int fd, bool exclusive) {
+int SerialOsLinuxFake::SetExclusive(int fd, bool exclusive) {
     if (!IsOpen(fd)) return -EBADF;
     m_calls.push_back(exclusive ? "exclusive on" : "exclusive off");
     return exclusive ? exclusiveError : 0;
 }
 
-int SerialOsFake::GetAttributes(int fd, termios& settings) {
+int SerialOsLinuxFake::GetAttributes(int fd, termios& settings) {
     if (!IsOpen(fd)) return -EBADF;
     if (getAttributesError) return getAttributesError;
     settings = m_nodes.at(m_openPath);
     return 0;
 }
 
-int SerialOsFake::SetAttributes(int fd, const termios& settings) {
+int SerialOsLinuxFake::SetAttributes(int fd, const termios& settings) {
     if (!IsOpen(fd)) return -EBADF;
     m_calls.push_back("set attributes");
     if (setAttributesError) return setAttributesError;
@@ -66,7 +66,7 @@ int SerialOsFake::SetAttributes(int fd, const termios& settings) {
     return 0;
 }
 
-int SerialOsFake::SetCustomBaudRate(int fd, int baudRate) {
+int SerialOsLinuxFake::SetCustomBaudRate(int fd, int baudRate) {
     if (!IsOpen(fd)) return -EBADF;
     m_calls.push_back("custom baud rate");
     if (customBaudError) return customBaudError;
@@ -74,7 +74,7 @@ int SerialOsFake::SetCustomBaudRate(int fd, int baudRate) {
     return 0;
 }
 
-std::size_t SerialOsFake::Waiting() const {
+std::size_t SerialOsLinuxFake::Waiting() const {
     std::size_t count = 0;
     for (auto it = m_arrivals.begin(); it != m_arrivals.end() && it->first <= m_now; ++it) {
         count += it->second.size();
@@ -82,12 +82,12 @@ std::size_t SerialOsFake::Waiting() const {
     return count;
 }
 
-std::int64_t SerialOsFake::NextEvent() const {
+std::int64_t SerialOsLinuxFake::NextEvent() const {
     const std::int64_t arrival = m_arrivals.empty() ? INT64_MAX : m_arrivals.begin()->first;
     return std::min(arrival, m_hangUpMs);
 }
 
-int SerialOsFake::Poll(int fd, short events, int timeoutMs, short& revents) {
+int SerialOsLinuxFake::Poll(int fd, short events, int timeoutMs, short& revents) {
     revents = 0;
     if (!IsOpen(fd)) {
         revents = POLLNVAL;
@@ -112,7 +112,7 @@ int SerialOsFake::Poll(int fd, short events, int timeoutMs, short& revents) {
     return revents ? 1 : 0;
 }
 
-long SerialOsFake::Read(int fd, unsigned char* buffer, std::size_t count) {
+long SerialOsLinuxFake::Read(int fd, unsigned char* buffer, std::size_t count) {
     if (!IsOpen(fd)) return -EBADF;
     std::size_t got = 0;
     while (got < count && !m_arrivals.empty() && m_arrivals.begin()->first <= m_now) {
@@ -130,7 +130,7 @@ long SerialOsFake::Read(int fd, unsigned char* buffer, std::size_t count) {
     return HungUp() ? 0 : -EAGAIN;
 }
 
-long SerialOsFake::Write(int fd, const unsigned char* buffer, std::size_t count) {
+long SerialOsLinuxFake::Write(int fd, const unsigned char* buffer, std::size_t count) {
     if (!IsOpen(fd)) return -EBADF;
     if (HungUp()) return -EIO;
     const std::size_t n = std::min(count, m_sendRoom);
@@ -140,7 +140,7 @@ long SerialOsFake::Write(int fd, const unsigned char* buffer, std::size_t count)
     return static_cast<long>(n);
 }
 
-int SerialOsFake::Flush(int fd, int queue) {
+int SerialOsLinuxFake::Flush(int fd, int queue) {
     if (!IsOpen(fd)) return -EBADF;
     m_calls.push_back(queue == TCIFLUSH   ? "flush input"
                       : queue == TCOFLUSH ? "flush output"
@@ -152,17 +152,17 @@ int SerialOsFake::Flush(int fd, int queue) {
     return 0;
 }
 
-int SerialOsFake::InputCount(int fd) {
+int SerialOsLinuxFake::InputCount(int fd) {
     if (!IsOpen(fd)) return -EBADF;
     return static_cast<int>(Waiting());
 }
 
-int SerialOsFake::OutputCount(int fd) {
+int SerialOsLinuxFake::OutputCount(int fd) {
     if (!IsOpen(fd)) return -EBADF;
     return 0;
 }
 
-bool SerialOsFake::IsRealUart(const std::string& node) {
+bool SerialOsLinuxFake::IsRealUart(const std::string& node) {
     m_calls.push_back("probe " + node);
     return std::find(m_realUarts.begin(), m_realUarts.end(), node) != m_realUarts.end();
 }

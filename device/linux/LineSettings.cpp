@@ -1,4 +1,4 @@
-#include "device/LineSettings.h"
+#include "device/linux/LineSettings.h"
 
 #include <array>
 #include <utility>

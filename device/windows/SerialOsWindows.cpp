@@ -1,11 +1,11 @@
-#include "device/SerialOsWindows.h"
+#include "device/windows/SerialOsWindows.h"
 
 #include <chrono>
 
 namespace device {
 namespace {
 
-class WindowsSerialOs final : public SerialOs {
+class WindowsSystem final : public SerialOsWindows {
 public:
     HANDLE Open(const std::string& path) override {
         return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
@@ -51,8 +51,8 @@ public:
 
 }  // namespace
 
-SerialOs& RealSerialOs() {
-    static WindowsSerialOs os;
+SerialOsWindows& RealSerialOs() {
+    static WindowsSystem os;
     return os;
 }
 

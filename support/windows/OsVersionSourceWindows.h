@@ -5,7 +5,7 @@
 namespace support {
 
 // The running Windows system: the basic version record of GetVersionExA, as it reports it.
-class WindowsOsVersionSource final : public OsVersionSource {
+class OsVersionSourceWindows final : public OsVersionSource {
 public:
     bool Query(OsVersionInfo& info, std::uint32_t& errorCode) override;
 };

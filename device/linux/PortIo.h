@@ -4,7 +4,7 @@
 #include <string>
 
 #include "device/PortTimeout.h"
-#include "device/SerialOs.h"
+#include "device/linux/SerialOsLinux.h"
 
 namespace device {
 
@@ -29,11 +29,11 @@ std::string GoneReason(int error);
 
 // Reads up to count bytes. Gives up totalMs after the start, or intervalMs after the last byte
 // once one has come. A port that hangs up fails at once. The waiting runs the wait hook.
-Transfer ReadWithin(SerialOs& os, int fd, unsigned char* buffer, std::size_t count,
+Transfer ReadWithin(SerialOsLinux& os, int fd, unsigned char* buffer, std::size_t count,
                     long long totalMs, long long intervalMs);
 
 // Writes count bytes, giving up totalMs after the start.
-Transfer WriteWithin(SerialOs& os, int fd, const unsigned char* buffer, std::size_t count,
+Transfer WriteWithin(SerialOsLinux& os, int fd, const unsigned char* buffer, std::size_t count,
                      long long totalMs);
 
 }  // namespace device

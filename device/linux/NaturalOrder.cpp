@@ -1,4 +1,4 @@
-#include "device/NaturalOrder.h"
+#include "device/linux/NaturalOrder.h"
 
 namespace device {
 namespace {

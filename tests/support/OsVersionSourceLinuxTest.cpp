@@ -1,4 +1,4 @@
-#include "support/LinuxOsVersionSource.h"
+#include "support/linux/OsVersionSourceLinux.h"
 
 #include <sys/utsname.h>
 
@@ -13,7 +13,7 @@
 
 namespace {
 
-TEST(LinuxOsVersionSource, ParsesKernelReleases) {
+TEST(OsVersionSourceLinux, ParsesKernelReleases) {
     const struct {
         const char* release;
         std::uint32_t major, minor, build;
@@ -29,14 +29,14 @@ TEST(LinuxOsVersionSource, ParsesKernelReleases) {
     };
     for (const auto& c : cases) {
         support::OsVersionInfo info{7, 7, 7, 7, ""};
-        support::LinuxOsVersionSource::ParseKernelRelease(c.release, info);
+        support::OsVersionSourceLinux::ParseKernelRelease(c.release, info);
         EXPECT_EQ(info.major, c.major) << c.release;
         EXPECT_EQ(info.minor, c.minor) << c.release;
         EXPECT_EQ(info.build, c.build) << c.release;
     }
 }
 
-TEST(LinuxOsVersionSource, ReadsThePrettyName) {
+TEST(OsVersionSourceLinux, ReadsThePrettyName) {
     const struct {
         const char* file;
         const char* name;
@@ -52,19 +52,19 @@ TEST(LinuxOsVersionSource, ReadsThePrettyName) {
     };
     for (const auto& c : cases) {
         std::istringstream in(c.file);
-        EXPECT_EQ(support::LinuxOsVersionSource::ReadPrettyName(in), c.name) << c.file;
+        EXPECT_EQ(support::OsVersionSourceLinux::ReadPrettyName(in), c.name) << c.file;
     }
 }
 
-TEST(LinuxOsVersionSource, DescribesTheRunningSystem) {
+TEST(OsVersionSourceLinux, DescribesTheRunningSystem) {
     const std::string path = ::testing::TempDir() + "veltrix-os-release";
     std::ofstream(path) << "PRETTY_NAME=\"Test OS 1\"\n";
     struct utsname names {};
     ASSERT_EQ(uname(&names), 0);
     support::OsVersionInfo expected;
-    support::LinuxOsVersionSource::ParseKernelRelease(names.release, expected);
+    support::OsVersionSourceLinux::ParseKernelRelease(names.release, expected);
 
-    support::LinuxOsVersionSource source({"/nonexistent/os-release", path});
+    support::OsVersionSourceLinux source({"/nonexistent/os-release", path});
     support::ScopedOsVersionSource scoped(source);
     ValueString value("Linux ");
     EXPECT_EQ(value.SetOsVersionText(), 0);
@@ -72,7 +72,7 @@ TEST(LinuxOsVersionSource, DescribesTheRunningSystem) {
                               std::to_string(expected.minor) + " - Test OS 1 - Build " +
                               std::to_string(expected.build));
 
-    support::LinuxOsVersionSource withoutRelease({"/nonexistent/os-release"});
+    support::OsVersionSourceLinux withoutRelease({"/nonexistent/os-release"});
     support::OsVersionInfo info;
     std::uint32_t error = 0;
     ASSERT_TRUE(withoutRelease.Query(info, error));
