@@ -6,9 +6,8 @@
 #include <memory>
 #include <optional>
 
-#include "app/AutomationServer.h"
-#include "device/LineTrace.h"
-#include "device/LineWatch.h"
+#include "app/WizardRun.h"
+#include "app/linux/AutomationServer.h"
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "framework/Host.h"
 #include "framework/ObjectFactory.h"
@@ -82,27 +81,21 @@ BOOL InstrumentSettingsApp::InitInstance() {
         framework::ObjectFactory::UpdateRegistryAll();
     }
 
-    // The wizard, run modally as the main window.
-    auto sheet = std::make_unique<CVeltrixInstrumentSettingsDlg>(IDS_SHEET_CAPTION, nullptr, 0);
-    SetMainWindow(sheet.get());
-    {
-        device::LineTrace noTrace;
-        device::LineWatch watch(m_trace != nullptr ? *m_trace : noTrace,
-                                [host](const std::string& text) {
-                                    if (host != nullptr) host->ShowBusyText(text);
-                                });
-        watch.Attach(sheet->GetDevice());
-        if (m_sheetHook) m_sheetHook(*sheet);
-        sheet->DoModal();
-        // A client still holds the automation object: the window is hidden, and the program
-        // serves the client until it lets go or leaves the bus.
-        if (host != nullptr && sheet->m_pAutoProxy != nullptr) {
-            host->WaitUntil([&sheet] { return sheet->m_pAutoProxy == nullptr; });
-        }
-    }
-
-    // The sheet goes with its pages, device and port.
-    SetMainWindow(nullptr);
-    sheet.reset();
+    app::RunWizard(*this,
+                   {.trace = m_trace,
+                    .showBusy =
+                        [host](const std::string& text) {
+                            if (host != nullptr) host->ShowBusyText(text);
+                        },
+                    .beforeRun = m_sheetHook,
+                    .afterRun =
+                        [host](CVeltrixInstrumentSettingsDlg& sheet) {
+                            // A client still holds the automation object: the window
+                            // is hidden, and the program serves the client until it
+                            // lets go or leaves the bus.
+                            if (host != nullptr && sheet.m_pAutoProxy != nullptr) {
+                                host->WaitUntil([&sheet] { return sheet.m_pAutoProxy == nullptr; });
+                            }
+                        }});
     return FALSE;
 }
