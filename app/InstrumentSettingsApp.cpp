@@ -87,11 +87,12 @@ BOOL InstrumentSettingsApp::InitInstance() {
     SetMainWindow(sheet.get());
     {
         device::LineTrace noTrace;
-        device::LineWatch watch(m_trace != nullptr ? *m_trace : noTrace,
-                                [host](const std::string& text) {
-                                    if (host != nullptr) host->ShowBusyText(text);
-                                });
+        auto showBusy = [host](const std::string& text) {
+            if (host != nullptr) host->ShowBusyText(text);
+        };
+        device::LineWatch watch(m_trace != nullptr ? *m_trace : noTrace, showBusy);
         watch.Attach(sheet->GetDevice());
+        sheet->m_searchWatch = {m_trace, showBusy};
         if (m_sheetHook) m_sheetHook(*sheet);
         sheet->DoModal();
         // A client still holds the automation object: the window is hidden, and the program

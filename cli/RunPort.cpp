@@ -48,6 +48,9 @@ PortResult RunPort(const PortJob& job) {
     device::LineWatch watch(job.trace != nullptr ? *job.trace : noTrace,
                             [&session](const std::string& text) { session.Progress(text); });
     watch.Attach(sheet.GetDevice());
+    // Find any searches the port on a device of its own, traced and reported alike.
+    sheet.m_searchWatch = {job.trace,
+                           [&session](const std::string& text) { session.Progress(text); }};
     PortResult result = session.Run();
     watch.Detach();
     return result;

@@ -8,6 +8,7 @@
 #include "device/SerialDevice.h"
 #include "engine/AutoProxyLink.h"
 #include "engine/LinkNotices.h"
+#include "engine/SearchWatch.h"
 #include "framework/PropertySheet.h"
 #include "framework/Resources.h"
 #include "support/Bool.h"
@@ -74,6 +75,9 @@ public:
 
     // Step 1 connected to an instrument: what the sheet knew about the old link is gone.
     void OnConnected();
+    // A serial device like the sheet's own, from the factory the sheet was given; Find any
+    // makes one per port to search them all at once.
+    std::unique_ptr<SerialDevice> MakeDevice();
 
     // FALSE, after hiding the window, while an automation proxy is attached; TRUE otherwise.
     BOOL CanExit();
@@ -86,6 +90,8 @@ public:
     // commands poll once until the instrument is ready again.
     static constexpr int kReadyWaitLimitMs = device::kReadyWaitLimitMs;
     int m_nReadyWaitLimitMs = kReadyWaitLimitMs;  // tests shorten it
+    // Set by the face that traces the line or shows its progress.
+    engine::SearchWatch m_searchWatch;
 
     // Not owned: set by the automation proxy while a client holds it.
     engine::AutoProxyLink* m_pAutoProxy = nullptr;

@@ -49,8 +49,7 @@ void CVeltrixInstrumentSettingsDlg::InitSheet() {
     m_pFilterSlidePage = nullptr;
     m_pMeasurementModePage = nullptr;
     m_pPlateMovementPage = nullptr;
-    if (m_makeDevice) m_pDevice = m_makeDevice();
-    if (!m_pDevice) m_pDevice = std::make_unique<ComPortDevice>();
+    m_pDevice = MakeDevice();
     AddPages(0);
     SetWizardMode();
     SetFlags(GetFlags() & ~framework::PSH_HASHELP);
@@ -86,6 +85,12 @@ void CVeltrixInstrumentSettingsDlg::ForgetPage(const framework::PropertyPage* pa
     if (page == m_pFilterSlidePage) m_pFilterSlidePage = nullptr;
     if (page == m_pMeasurementModePage) m_pMeasurementModePage = nullptr;
     if (page == m_pPlateMovementPage) m_pPlateMovementPage = nullptr;
+}
+
+std::unique_ptr<SerialDevice> CVeltrixInstrumentSettingsDlg::MakeDevice() {
+    std::unique_ptr<SerialDevice> device = m_makeDevice ? m_makeDevice() : nullptr;
+    if (!device) device = std::make_unique<ComPortDevice>();
+    return device;
 }
 
 SerialDevice* CVeltrixInstrumentSettingsDlg::GetDevice() {

@@ -39,8 +39,10 @@ TEST(FindAnyTest, TheWindowShowsEachPortAndRateWhileItSearches) {
     {
         CVeltrixInstrumentSettingsDlg sheet(IDS_SHEET_CAPTION);
         device::LineTrace noTrace;
-        device::LineWatch watch(noTrace, [&](const std::string& text) { host.ShowBusyText(text); });
+        auto showBusy = [&](const std::string& text) { host.ShowBusyText(text); };
+        device::LineWatch watch(noTrace, showBusy);
         watch.Attach(sheet.GetDevice());
+        sheet.m_searchWatch.show = showBusy;
         sheet.Create();
         framework::qt::WizardWindow* window = host.WindowOf(sheet);
         ASSERT_NE(window, nullptr);
