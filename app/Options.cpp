@@ -66,7 +66,7 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
             return std::nullopt;
         };
 
-        if (name == "--port" || name == "--trace") {
+        if (name == "--port" || name == "--trace" || name == "--profile") {
             const std::optional<std::string> v = value();
             if (!v || v->empty()) {
                 return fail("The option " + name + " needs " +
@@ -74,8 +74,10 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
             }
             if (name == "--port") {
                 o.ports.push_back(*v);
-            } else {
+            } else if (name == "--trace") {
                 o.traceFile = *v;
+            } else {
+                o.profileFile = *v;
             }
         } else if ((name == "--simulate" || name == "--help" || name == "-h" ||
                     name == "--version") &&
@@ -110,6 +112,8 @@ std::string UsageText(const std::string& programName) {
            "                  first, so the wizard can be tried without an instrument\n"
            "  --trace FILE    write what goes over the serial line to FILE, one line a\n"
            "                  burst; veltrix-sim --replay FILE plays it back\n"
+           "  --profile FILE  load the settings profile FILE, as \"Load profile...\" does: each\n"
+           "                  step shows its choices once it has read the instrument\n"
            "  --help          show this text\n"
            "  --version       show the program's version\n"
            "  -Automation     started by an automation client (also -Embedding)\n"

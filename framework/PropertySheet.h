@@ -26,8 +26,10 @@ namespace framework {
 class PropertySheet : public Dialog {
 public:
     // captionId: string resource of the sheet's caption; selectPage: index of the page shown
-    // first.
-    explicit PropertySheet(int captionId, Dialog* parent = nullptr, int selectPage = 0);
+    // first; extraButtons: push buttons of the sheet's own in the row of the wizard buttons, at
+    // their template's place in the row (x from the row's left edge).
+    explicit PropertySheet(int captionId, Dialog* parent = nullptr, int selectPage = 0,
+                           std::vector<ControlTemplate> extraButtons = {});
     ~PropertySheet() override;
 
     // The base activates the start page.
@@ -71,6 +73,10 @@ public:
     bool IsModalRunning() const { return m_modalRunning; }
     // The window's close box: as Cancel.
     void Close();
+
+protected:
+    // A page has become the active one and shows, its activation handled.
+    virtual void OnPageShown(PropertyPage& /*page*/) {}
 
 private:
     BOOL ActivatePage(int index);

@@ -82,4 +82,24 @@ void BoxAnswerer::Look() {
     }
 }
 
+FileDialogAnswerer::FileDialogAnswerer() {
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { Look(); });
+    m_timer.start(5);
+}
+
+void FileDialogAnswerer::Look() {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->isVisible()) return;
+    m_seen.emplace_back(dialog->windowTitle().toStdString(),
+                        dialog->acceptMode() == QFileDialog::AcceptSave);
+    if (m_answers.empty()) {
+        dialog->reject();
+        return;
+    }
+    dialog->selectFile(QString::fromStdString(m_answers.front()));
+    m_answers.erase(m_answers.begin());
+    // As the user's Open or Save would (accept() is the dialog's own).
+    QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+}
+
 }  // namespace testkit_test
