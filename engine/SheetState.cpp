@@ -105,7 +105,7 @@ void CVeltrixInstrumentSettingsDlg::ForgetPage(const framework::PropertyPage* pa
 
 std::unique_ptr<SerialDevice> CVeltrixInstrumentSettingsDlg::MakeDevice() {
     std::unique_ptr<SerialDevice> device = m_makeDevice ? m_makeDevice() : nullptr;
-    if (!device) device = std::make_unique<ComPortDevice>();
+    if (!device) device = device::MakeComPortDevice();
     return device;
 }
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "device/ComPortDevice.h"
+#include "device/linux/ComPortDeviceLinux.h"
 #include "resources/Resource.h"
-#include "wizard/ConnectPage.h"
 #include "tests/testkit/Bench.h"
 #include "tests/testkit/Stopwatch.h"
+#include "wizard/ConnectPage.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ double SearchMs(bool withOthers) {
     }
     nodes.push_back(reader->SlavePath());
     bench.MakeSheet(nodes);
-    ComPortDevice otherProgram;
+    ComPortDeviceLinux otherProgram;
     if (withOthers && !otherProgram.InitSerial(3)) return -1;
     if (!bench.Open()) return -1;
     // Both searches start from the instrument's port as the held selection, so both make the
