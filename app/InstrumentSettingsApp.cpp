@@ -14,6 +14,7 @@
 #include "framework/ObjectFactory.h"
 #include "framework/Resources.h"
 #include "framework/qt/QtHost.h"
+#include "profile/WindowProfiles.h"
 #include "resources/Resource.h"
 
 namespace {
@@ -85,6 +86,9 @@ BOOL InstrumentSettingsApp::InitInstance() {
     // The wizard, run modally as the main window.
     auto sheet = std::make_unique<CVeltrixInstrumentSettingsDlg>(IDS_SHEET_CAPTION, nullptr, 0);
     SetMainWindow(sheet.get());
+    auto profiles = std::make_unique<profile::WindowProfiles>(*sheet);
+    if (!m_profileFile.empty()) profiles->LoadFile(m_profileFile);
+    sheet->m_pProfileButtons = std::move(profiles);
     {
         device::LineTrace noTrace;
         auto showBusy = [host](const std::string& text) {

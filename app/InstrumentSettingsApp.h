@@ -11,6 +11,7 @@
 // serves the client until it lets go.
 
 #include <functional>
+#include <string>
 
 #include "framework/Application.h"
 #include "support/Bool.h"
@@ -35,6 +36,8 @@ public:
     void SetHost(framework::qt::QtHost* host) { m_host = host; }
     // Where the serial line is traced (not owned; none by default).
     void SetLineTrace(device::LineTrace* trace) { m_trace = trace; }
+    // A settings profile to load at start (--profile); none when empty.
+    void SetProfileFile(std::string path) { m_profileFile = std::move(path); }
     // Called with the sheet once it exists, before its modal run (tests and the benchmark).
     void SetSheetHook(std::function<void(CVeltrixInstrumentSettingsDlg&)> hook) {
         m_sheetHook = std::move(hook);
@@ -43,5 +46,6 @@ public:
 private:
     framework::qt::QtHost* m_host = nullptr;
     device::LineTrace* m_trace = nullptr;
+    std::string m_profileFile;
     std::function<void(CVeltrixInstrumentSettingsDlg&)> m_sheetHook;
 };

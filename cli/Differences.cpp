@@ -1,7 +1,7 @@
 #include "cli/Differences.h"
 
+#include "cli/Profile.h"
 #include "cli/Text.h"
-#include "cli/Vocabulary.h"
 
 namespace cli {
 namespace {

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "cli/Console.h"
-#include "cli/PageRules.h"
 #include "cli/PortJob.h"
 #include "cli/Profile.h"
 #include "cli/Report.h"
@@ -79,15 +78,6 @@ std::vector<std::string> AllPortNodes(const std::vector<std::string>& extra) {
         if (std::find(nodes.begin(), nodes.end(), node) == nodes.end()) nodes.push_back(node);
     }
     return nodes;
-}
-
-bool ReadFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream content;
-    content << in.rdbuf();
-    text = content.str();
-    return !in.bad();
 }
 
 // One trace per port: FILE for one, FILE.1, FILE.2... for several.
@@ -202,16 +192,7 @@ bool CheckArguments(const Options& options, bool withProfile, Profile& profile,
         }
     }
     if (!withProfile) return true;
-    std::string text;
-    if (!ReadFile(options.profile, text)) {
-        error = options.profile + ": cannot be read";
-        return false;
-    }
-    if (!ReadProfile(text, profile, error)) {
-        error = options.profile + ": " + error;
-        return false;
-    }
-    return true;
+    return ReadProfileFile(options.profile, profile, error);
 }
 
 }  // namespace

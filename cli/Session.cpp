@@ -2,11 +2,11 @@
 
 #include "cli/Console.h"
 #include "cli/Differences.h"
-#include "cli/Text.h"
-#include "cli/Vocabulary.h"
+#include "cli/Profile.h"
 #include "device/InstrumentType.h"
 #include "device/SerialDevice.h"
 #include "framework/Ids.h"
+#include "profile/StepChoices.h"
 #include "resources/Resource.h"
 #include "support/ValueString.h"
 
@@ -100,22 +100,7 @@ bool Session::Next(const std::string& leaving) {
 }
 
 bool Session::PassMode() {
-    if (!Choosing()) return true;
-    const Profile& wanted = *m_job.wanted;
-    const std::optional<int> held = m_sheet.Settings().mode.IsRead()
-                                        ? std::optional<int>(m_sheet.Settings().mode.value)
-                                        : std::nullopt;
-    if (wanted.mode && wanted.mode != held && !ChoosePosition(IDC_MODE_VELTRIX, *wanted.mode)) {
-        return Fail("mode: step 2 refused " + NameAt(kModeNames, *wanted.mode));
-    }
-    const std::string baud = wanted.baud ? std::to_string(*wanted.baud) : std::string();
-    if (wanted.baud && m_driver.SelectedText(IDC_BAUDRATE) != baud &&
-        !m_driver.Select(IDC_BAUDRATE, baud)) {
-        const int shownMode = CheckedPosition(IDC_MODE_VELTRIX);
-        return Fail("baud: " + baud + " is not offered in " + NameAt(kModeNames, shownMode) +
-                    " mode (offered: " + Join(m_driver.Items(IDC_BAUDRATE), ", ") + ")");
-    }
-    return true;
+    return Choose(profile::kModeStep);
 }
 
 bool Session::PassFilters() {
@@ -123,23 +108,7 @@ bool Session::PassFilters() {
     if (m_job.action == Action::Read && held.status == engine::ReadStatus::NotHeld) {
         Note("filters left out: " + held.notHeld);
     }
-    // A comparison lists what differs; only an apply needs the slide to take the profile.
-    if (!Choosing() || !m_job.wanted->filters || ReadFailed(held.status)) return true;
-    const std::vector<int>& wanted = *m_job.wanted->filters;
-    if (!held.IsRead()) return Fail("filters: the instrument has no filter slide");
-    const std::size_t present = held.value.size();
-    if (wanted.size() != present) {
-        return Fail("filters: the profile gives " + std::to_string(wanted.size()) +
-                    " positions, the instrument's slide has " + std::to_string(present));
-    }
-    // Only positions that differ are typed: typing marks the table for writing on Finish.
-    for (std::size_t i = 0; i < present; ++i) {
-        if (wanted[i] != held.value[i] &&
-            !m_driver.Type(kPositionBoxes[i], std::to_string(wanted[i]))) {
-            return Fail("filters: step 3 refused position " + std::to_string(i + 1));
-        }
-    }
-    return true;
+    return Choose(profile::kFilterStep);
 }
 
 bool Session::PassMeasurement() {
@@ -153,12 +122,7 @@ bool Session::PassMeasurement() {
                     : std::string("measurement left out: the instrument reports a mode that is "
                                   "none of the presets (Finish would write normal)"));
     }
-    if (!Choosing() || !m_job.wanted->measurement || ReadFailed(held.status)) return true;
-    const int wanted = *m_job.wanted->measurement;
-    if (wanted != CheckedPosition(IDC_NORMAL) && !ChoosePosition(IDC_NORMAL, wanted)) {
-        return Fail("measurement: step 4 refused " + NameAt(kMeasurementNames, wanted));
-    }
-    return true;
+    return Choose(profile::kMeasurementStep);
 }
 
 bool Session::PassPlate() {
@@ -166,20 +130,14 @@ bool Session::PassPlate() {
     if (m_job.action == Action::Read && held.status == engine::ReadStatus::NotHeld) {
         Note("plate left out: " + held.notHeld);
     }
-    if (!Choosing() || !m_job.wanted->plate || ReadFailed(held.status)) return true;
-    // The step offers the defaults for the mode chosen on step 2 and the firmware.
-    if (!m_driver.IsEnabled(IDC_POWER_ON_MOVE_IN)) {
-        return Fail("plate: " + m_driver.Text(IDC_NOT_AVAILABLE));
-    }
-    for (std::size_t i = 0; i < kPlateGroups.size(); ++i) {
-        const std::optional<int> wanted = (*m_job.wanted->plate)[i];
-        if (wanted && wanted != CheckedPosition(kPlateGroups[i].firstButton) &&
-            !ChoosePosition(kPlateGroups[i].firstButton, *wanted)) {
-            return Fail("plate." + std::string(kPlateGroups[i].key) + ": step 5 refused " +
-                        NameAt(kPlateChoiceNames, *wanted));
-        }
-    }
-    return true;
+    return Choose(profile::kPlateStep);
+}
+
+bool Session::Choose(int step) {
+    // A comparison lists what differs; only an apply sets the profile's choices.
+    if (!Choosing()) return true;
+    const std::string refusal = profile::ChooseOnStep(m_sheet, step, *m_job.wanted);
+    return refusal.empty() || Fail(refusal);
 }
 
 void Session::Conclude() {
@@ -271,29 +229,6 @@ void Session::Note(const std::string& text) {
 
 void Session::Cancel() {
     m_driver.Cancel();
-}
-
-int Session::CheckedPosition(int first) const {
-    framework::PropertyPage* page = m_driver.ActivePage();
-    if (page == nullptr) return -1;
-    const std::vector<framework::Control*> group = page->RadioGroupOf(first);
-    for (std::size_t i = 0; i < group.size(); ++i) {
-        if (group[i]->IsChecked()) return static_cast<int>(i);
-    }
-    return -1;
-}
-
-bool Session::ChoosePosition(int first, int position) {
-    framework::PropertyPage* page = m_driver.ActivePage();
-    if (page == nullptr) return false;
-    const std::vector<framework::Control*> group = page->RadioGroupOf(first);
-    if (position < 0 || static_cast<std::size_t>(position) >= group.size()) return false;
-    framework::Control* chosen = group[static_cast<std::size_t>(position)];
-    if (chosen->IsVisible()) return m_driver.Click(chosen->Id());
-    // Step 5 keeps its remote groups hidden for good, yet reads and hands them over on Finish.
-    for (framework::Control* button : group)
-        page->CheckRadio(button->Id(), button == chosen);
-    return true;
 }
 
 std::string Session::LastBoxSince(std::size_t count) const {

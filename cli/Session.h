@@ -32,26 +32,18 @@ private:
     bool PassFilters();
     bool PassMeasurement();
     bool PassPlate();
+    // An apply sets the profile's choices on the step as the window's Load does.
+    bool Choose(int step);
     void Conclude();
     void PressFinish();
     // The record's failed exchanges into the result; the first names the error when none is set.
     void CollectFailures();
-    // A setting that failed to be read: its choices are not set.
-    static bool ReadFailed(engine::ReadStatus status) {
-        return status == engine::ReadStatus::Failed;
-    }
-
     bool Choosing() const;
     // Next, naming the step left in the failure ("connect", "filters"...).
     bool Next(const std::string& leaving);
     bool Fail(std::string error);
     void Note(const std::string& text);
     void Cancel();
-    // The position of the checked button in the group that starts at first; -1 when none.
-    int CheckedPosition(int first) const;
-    // Clicks the button at position in the group, as the user would; a hidden group is set the
-    // way its data exchange would set it.
-    bool ChoosePosition(int first, int position);
     std::string LastBoxSince(std::size_t count) const;
 
     const PortJob& m_job;

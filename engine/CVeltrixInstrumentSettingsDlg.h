@@ -10,6 +10,7 @@
 #include "engine/ExchangeRecord.h"
 #include "engine/InstrumentSettings.h"
 #include "engine/LinkNotices.h"
+#include "engine/ProfileButtons.h"
 #include "engine/SearchWatch.h"
 #include "framework/PropertySheet.h"
 #include "framework/Resources.h"
@@ -44,8 +45,11 @@ public:
     // then deletes the device, which closes its port.
     ~CVeltrixInstrumentSettingsDlg() override;
 
-    // The framework's sheet initialisation, then the window's big and small icon.
+    // The framework's sheet initialisation, then the window's big and small icon; the profile
+    // buttons show only when the sheet has something to do with them.
     BOOL OnInitDialog() override;
+    // The wizard buttons, and "Load profile..." and "Save profile...".
+    void OnCommand(int id, framework::Notification what) override;
     // Creates and adds the pages firstIndex..4 (0 Connect ... 4 Plate movement) in step order.
     virtual void AddPages(int firstIndex);
     // The common construction step: icon, device, all five pages, wizard mode without Help.
@@ -119,6 +123,8 @@ public:
     int m_nReadyWaitLimitMs = kReadyWaitLimitMs;  // tests shorten it
     // Set by the face that traces the line or shows its progress.
     engine::SearchWatch m_searchWatch;
+    // Set by the face that offers settings profiles in the window (owned).
+    std::unique_ptr<engine::ProfileButtons> m_pProfileButtons;
 
     // Not owned: set by the automation proxy while a client holds it.
     engine::AutoProxyLink* m_pAutoProxy = nullptr;
@@ -134,6 +140,7 @@ public:
     std::string m_strInstrumentType;
 
 protected:
+    void OnPageShown(framework::PropertyPage& page) override;
     // While a proxy holds the program, the window is only hidden: the framework's destroy
     // handling is skipped.
     void OnDestroy() override;

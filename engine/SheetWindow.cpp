@@ -4,12 +4,33 @@
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "framework/Control.h"
 #include "framework/Ids.h"
+#include "resources/Resource.h"
 
 BOOL CVeltrixInstrumentSettingsDlg::OnInitDialog() {
+    ShowControl(IDC_LOAD_PROFILE, m_pProfileButtons != nullptr);
+    ShowControl(IDC_SAVE_PROFILE, m_pProfileButtons != nullptr);
     PropertySheet::OnInitDialog();
     SetIcon(m_hIcon, true);
     SetIcon(m_hIcon, false);
     return TRUE;
+}
+
+void CVeltrixInstrumentSettingsDlg::OnCommand(int id, framework::Notification what) {
+    if (m_pProfileButtons != nullptr && what == framework::Notification::Clicked) {
+        if (id == IDC_LOAD_PROFILE) {
+            m_pProfileButtons->Load();
+            return;
+        }
+        if (id == IDC_SAVE_PROFILE) {
+            m_pProfileButtons->Save();
+            return;
+        }
+    }
+    PropertySheet::OnCommand(id, what);
+}
+
+void CVeltrixInstrumentSettingsDlg::OnPageShown(framework::PropertyPage& page) {
+    if (m_pProfileButtons != nullptr) m_pProfileButtons->OnStepShown(GetPageIndex(&page));
 }
 
 // The buttons are shown, hidden and enabled directly, so the last page offers Finish without

@@ -10,7 +10,7 @@
 
 #include "resources/Resource.h"
 
-namespace cli {
+namespace profile {
 
 // Step 2, the group that starts at the Veltrix button.
 inline constexpr std::array<std::string_view, 4> kModeNames = {"veltrix", "morvane", "dravell",
@@ -64,4 +64,4 @@ std::string ListOf(const std::array<std::string_view, N>& names, std::size_t cou
     return text;
 }
 
-}  // namespace cli
+}  // namespace profile

@@ -1,4 +1,4 @@
-#include "cli/Profile.h"
+#include "profile/Profile.h"
 
 #include <algorithm>
 #include <limits>
@@ -6,17 +6,23 @@
 #include <set>
 #include <string_view>
 
-#include "cli/PageRules.h"
-#include "cli/Text.h"
-#include "cli/Vocabulary.h"
+#include "profile/PageRules.h"
+#include "profile/Vocabulary.h"
 
-namespace cli {
+namespace profile {
 namespace {
 
 using Json = nlohmann::json;
 using OrderedJson = nlohmann::ordered_json;
 
 constexpr int kFormat = 1;
+
+std::string Join(const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items)
+        text += (text.empty() ? "" : ", ") + item;
+    return text;
+}
 constexpr std::array<std::string_view, 6> kKeys = {"format",  "mode",        "baud",
                                                    "filters", "measurement", "plate"};
 
@@ -91,7 +97,7 @@ bool ReadBaud(const Json& value, const std::optional<int>& mode, Profile& profil
     if (std::find(offered.begin(), offered.end(), std::to_string(baud)) == offered.end()) {
         error = "\"baud\": " + std::to_string(baud) + " is not offered" +
                 (mode ? " in " + NameAt(kModeNames, *mode) + " mode" : std::string()) +
-                " (allowed: " + Join(offered, ", ") + ")";
+                " (allowed: " + Join(offered) + ")";
         return false;
     }
     profile.baud = baud;
@@ -283,4 +289,4 @@ std::string WriteProfile(const Profile& profile) {
     return WithFlatNumberLists(ProfileDocument(profile).dump(2)) + "\n";
 }
 
-}  // namespace cli
+}  // namespace profile
