@@ -9,9 +9,11 @@ namespace {
 using app::ParseOptions;
 
 TEST(OptionsTest, OwnOptionsAreTaken) {
-    const app::ParsedOptions parsed = ParseOptions(
-        {"--port", "/dev/pts/3", "--simulate", "--port=/dev/ttyACM0", "--trace", "line.log"});
+    const app::ParsedOptions parsed =
+        ParseOptions({"--port", "/dev/pts/3", "--simulate", "--port=/dev/ttyACM0", "--trace",
+                      "line.log", "--profile=lab.json"});
     ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.profileFile, "lab.json");
     EXPECT_EQ(parsed.options.ports, (std::vector<std::string>{"/dev/pts/3", "/dev/ttyACM0"}));
     EXPECT_TRUE(parsed.options.simulate);
     EXPECT_EQ(parsed.options.traceFile, "line.log");
@@ -32,7 +34,8 @@ TEST(OptionsTest, HelpAndVersion) {
     EXPECT_TRUE(ParseOptions({"-h"}).options.help);
     EXPECT_TRUE(ParseOptions({"--version"}).options.version);
     const std::string usage = app::UsageText("veltrix-instrument-settings");
-    for (const char* option : {"--port PATH", "--simulate", "--trace FILE", "--help", "--version"})
+    for (const char* option :
+         {"--port PATH", "--simulate", "--trace FILE", "--profile FILE", "--help", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 
@@ -65,6 +68,7 @@ TEST(OptionsTest, WhatIsNotUnderstoodIsNamed) {
         {{"--port"}, "--port needs the path of a serial port"},
         {{"--port="}, "--port needs the path of a serial port"},
         {{"--trace"}, "--trace needs a file name"},
+        {{"--profile"}, "--profile needs a file name"},
         {{"--simulate=yes"}, "Unknown option: --simulate=yes"},
         {{"-platform"}, "-platform needs a value"},
     };
