@@ -16,13 +16,6 @@ using Json = nlohmann::json;
 using OrderedJson = nlohmann::ordered_json;
 
 constexpr int kFormat = 1;
-
-std::string Join(const std::vector<std::string>& items) {
-    std::string text;
-    for (const std::string& item : items)
-        text += (text.empty() ? "" : ", ") + item;
-    return text;
-}
 constexpr std::array<std::string_view, 6> kKeys = {"format",  "mode",        "baud",
                                                    "filters", "measurement", "plate"};
 
@@ -97,7 +90,7 @@ bool ReadBaud(const Json& value, const std::optional<int>& mode, Profile& profil
     if (std::find(offered.begin(), offered.end(), std::to_string(baud)) == offered.end()) {
         error = "\"baud\": " + std::to_string(baud) + " is not offered" +
                 (mode ? " in " + NameAt(kModeNames, *mode) + " mode" : std::string()) +
-                " (allowed: " + Join(offered) + ")";
+                " (allowed: " + Listed(offered) + ")";
         return false;
     }
     profile.baud = baud;

@@ -10,13 +10,6 @@
 namespace profile {
 namespace {
 
-std::string Join(const std::vector<std::string>& items) {
-    std::string text;
-    for (const std::string& item : items)
-        text += (text.empty() ? "" : ", ") + item;
-    return text;
-}
-
 bool ReadFailed(engine::ReadStatus status) {
     return status == engine::ReadStatus::Failed;
 }
@@ -69,7 +62,7 @@ std::string ChooseMode(framework::PropertyPage& step, const Profile& wanted) {
     }
     return "baud: " + baud + " is not offered in " +
            NameAt(kModeNames, CheckedPosition(step, IDC_MODE_VELTRIX)) +
-           " mode (offered: " + Join(offered) + ")";
+           " mode (offered: " + Listed(offered) + ")";
 }
 
 std::string ChooseFilters(CVeltrixInstrumentSettingsDlg& sheet, framework::PropertyPage& step,

@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "resources/Resource.h"
 
@@ -61,6 +62,14 @@ std::string ListOf(const std::array<std::string_view, N>& names, std::size_t cou
         if (i > 0) text += ", ";
         text += names[i];
     }
+    return text;
+}
+
+// "a, b, c": texts listed in a message.
+inline std::string Listed(const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items)
+        text += (text.empty() ? "" : ", ") + item;
     return text;
 }
 
