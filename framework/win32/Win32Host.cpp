@@ -8,6 +8,8 @@
 #include "framework/win32/Win32Api.h"
 
 #include <commdlg.h>
+// The common dialogs bring the property sheet functions, whose macro hides the framework's.
+#undef PropertySheet
 
 namespace framework::win32 {
 namespace {
