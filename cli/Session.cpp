@@ -40,6 +40,10 @@ PortResult Session::Run() {
     }
     if (!m_driver.IsEnded()) Cancel();
     if (m_job.action != Action::Find) CollectFailures();
+    // What was read before a run stopped is given all the same.
+    if (m_job.action == Action::Read && !m_result.profile && m_sheet.Settings().mode.IsRead()) {
+        m_result.profile = ProfileOf(m_sheet.Settings());
+    }
     m_result.model = NameAt(kModeNames, device::InstrumentTypeIndex(m_sheet.GetInstrumentType()));
     if (const std::string* version = m_sheet.Settings().firmware.Get();
         m_result.firmware.empty() && version != nullptr) {
@@ -94,6 +98,9 @@ bool Session::Next(const std::string& leaving) {
         Progress(m_driver.Caption());
         return true;
     }
+    // A step that shows what it could not read may refuse to be left because of it: the read's
+    // failure is the cause.
+    if (!m_sheet.Record().Failures().empty()) return false;
     // Leaving step 1 connects; the others check what they show.
     const std::string why = LastBoxSince(boxes);
     return Fail(leaving + ": " + (why.empty() ? "the step could not be left" : why));

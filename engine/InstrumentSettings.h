@@ -8,7 +8,7 @@
 //
 // The user's choices stay in the pages' fields, which ApplySettings sends: they are a second
 // thing (what the instrument is to hold), not a copy of this one (what it holds), so each
-// value has one place. Choices() turns the pages' fields into the same shape.
+// value has one place and the wizard's bytes on the line stay those of the pages.
 
 #include <array>
 #include <optional>

@@ -4,45 +4,29 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace profile {
 
 bool ReadProfileFile(const std::string& path, Profile& profile, std::string& error) {
+    const auto fail = [&](const std::string& what) {
+        error = path + ": " + what;
+        return false;
+    };
     std::error_code code;
     const std::filesystem::file_status status = std::filesystem::status(path, code);
-    if (code) {
-        error = path + ": cannot be read (" + code.message() + ")";
-        return false;
-    }
-    if (status.type() == std::filesystem::file_type::directory) {
-        error = path + ": is a directory";
-        return false;
-    }
-    if (status.type() != std::filesystem::file_type::regular) {
-        error = path + ": is not a regular file";
-        return false;
-    }
-    const std::uintmax_t size = std::filesystem::file_size(path, code);
-    if (!code && size > kMaxProfileBytes) {
-        error = path + ": is too large for a profile (" + std::to_string(size) + " bytes)";
-        return false;
-    }
+    if (code) return fail(code.message());
+    if (std::filesystem::is_directory(status)) return fail("is a directory");
+    if (!std::filesystem::is_regular_file(status)) return fail("is not a regular file");
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot be read (" + std::strerror(errno) + ")";
-        return false;
-    }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        error = path + ": cannot be read";
-        return false;
-    }
-    if (!ReadProfile(text, profile, error)) {
-        error = path + ": " + error;
-        return false;
-    }
+    if (!in) return fail("cannot be opened");
+    // The size may change between the look and the read: the read itself is bounded too.
+    std::string text(kMaxProfileBytes + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (in.bad()) return fail("cannot be read");
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxProfileBytes) return fail("is larger than 1 MiB, which no profile is");
+    if (!ReadProfile(text, profile, error)) return fail(error);
     return true;
 }
 

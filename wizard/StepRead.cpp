@@ -16,10 +16,12 @@ const engine::Exchange* StepRead::Failure() {
     engine::ExchangeRecord& record = m_sheet->Record();
     for (std::size_t i = m_start; i < record.Size(); ++i) {
         const engine::Exchange& exchange = record.At(i);
-        const bool failed =
-            m_need == Sending
-                ? !exchange.sent || exchange.outcome == engine::ExchangeOutcome::LinkLost
-                : !exchange.Succeeded();
+        // A reply the step does not look at still must not report an error.
+        const bool failed = m_need == Sending
+                                ? !exchange.sent ||
+                                      exchange.outcome == engine::ExchangeOutcome::LinkLost ||
+                                      exchange.outcome == engine::ExchangeOutcome::ErrorReply
+                                : !exchange.Succeeded();
         if (failed) {
             record.Fail(i);
             return &record.At(i);

@@ -19,7 +19,7 @@ class StepRead {
 public:
     enum Telling { Quiet, Tells };
     // What a step needs of its exchanges: replies it reads, or only that its command went out
-    // (a reply the step does not look at).
+    // and was not answered by an error (a reply the step does not look at otherwise).
     enum Need { Replies, Sending };
 
     StepRead(CVeltrixInstrumentSettingsDlg* sheet, std::string setting, Telling telling = Quiet,
