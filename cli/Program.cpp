@@ -5,7 +5,6 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>

@@ -2,7 +2,8 @@
 // the Linux simulator on a COM port that Wine maps onto its pty. The script around each test
 // (with-sim.sh) starts the simulator and says in the environment where: VELTRIX_SIM_PORT (the
 // COM number), VELTRIX_SIM_STATE (the simulator's state file), VELTRIX_SIM_LINK (the link that
-// goes when the simulator ends) and VELTRIX_SIM_STOP_FILE (made by the test to stop it).
+// goes when the simulator ends) and VELTRIX_SIM_STOP_FILE (on drive Z:, made by the test to
+// stop the simulator).
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -224,7 +225,7 @@ TEST_F(WizardFlowTest, ALostPortIsReportedAndTheWizardStaysOnItsStep) {
     const std::string port = PortLabel();
     ASSERT_TRUE(EnterTo(1));
     NewBoxes();
-    std::ofstream(OnDriveZ(Setting("VELTRIX_SIM_STOP_FILE"))) << "stop\n";
+    std::ofstream(Setting("VELTRIX_SIM_STOP_FILE")) << "stop\n";
     const std::string link = OnDriveZ(Setting("VELTRIX_SIM_LINK"));
     ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; },
                         kStepTimeoutMs, Frame()))

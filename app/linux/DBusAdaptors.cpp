@@ -1,6 +1,6 @@
-#include "app/DBusAdaptors.h"
+#include "app/linux/DBusAdaptors.h"
 
-#include "app/AutomationServer.h"
+#include "app/linux/AutomationServer.h"
 #include "framework/ObjectFactory.h"
 
 namespace app {

@@ -6,15 +6,13 @@
 #include <memory>
 #include <optional>
 
-#include "app/AutomationServer.h"
-#include "device/LineTrace.h"
-#include "device/LineWatch.h"
+#include "app/WizardRun.h"
+#include "app/linux/AutomationServer.h"
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "framework/Host.h"
 #include "framework/ObjectFactory.h"
 #include "framework/Resources.h"
 #include "framework/qt/QtHost.h"
-#include "profile/WindowProfiles.h"
 #include "resources/Resource.h"
 
 namespace {
@@ -83,31 +81,22 @@ BOOL InstrumentSettingsApp::InitInstance() {
         framework::ObjectFactory::UpdateRegistryAll();
     }
 
-    // The wizard, run modally as the main window.
-    auto sheet = std::make_unique<CVeltrixInstrumentSettingsDlg>(IDS_SHEET_CAPTION, nullptr, 0);
-    SetMainWindow(sheet.get());
-    auto profiles = std::make_unique<profile::WindowProfiles>(*sheet);
-    if (!m_profileFile.empty()) profiles->LoadFile(m_profileFile);
-    sheet->m_pProfileButtons = std::move(profiles);
-    {
-        device::LineTrace noTrace;
-        auto showBusy = [host](const std::string& text) {
-            if (host != nullptr) host->ShowBusyText(text);
-        };
-        device::LineWatch watch(m_trace != nullptr ? *m_trace : noTrace, showBusy);
-        watch.Attach(sheet->GetDevice());
-        sheet->m_searchWatch = {m_trace, showBusy};
-        if (m_sheetHook) m_sheetHook(*sheet);
-        sheet->DoModal();
-        // A client still holds the automation object: the window is hidden, and the program
-        // serves the client until it lets go or leaves the bus.
-        if (host != nullptr && sheet->m_pAutoProxy != nullptr) {
-            host->WaitUntil([&sheet] { return sheet->m_pAutoProxy == nullptr; });
-        }
-    }
-
-    // The sheet goes with its pages, device and port.
-    SetMainWindow(nullptr);
-    sheet.reset();
+    app::RunWizard(*this,
+                   {.trace = m_trace,
+                    .showBusy =
+                        [host](const std::string& text) {
+                            if (host != nullptr) host->ShowBusyText(text);
+                        },
+                    .profileFile = m_profileFile,
+                    .beforeRun = m_sheetHook,
+                    .afterRun =
+                        [host](CVeltrixInstrumentSettingsDlg& sheet) {
+                            // A client still holds the automation object: the window
+                            // is hidden, and the program serves the client until it
+                            // lets go or leaves the bus.
+                            if (host != nullptr && sheet.m_pAutoProxy != nullptr) {
+                                host->WaitUntil([&sheet] { return sheet.m_pAutoProxy == nullptr; });
+                            }
+                        }});
     return FALSE;
 }

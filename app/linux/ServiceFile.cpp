@@ -1,4 +1,4 @@
-#include "app/ServiceFile.h"
+#include "app/linux/ServiceFile.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "app/AutomationServer.h"
+#include "app/linux/AutomationServer.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusError>
@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "app/AutomationNames.h"
-#include "app/DBusAdaptors.h"
-#include "app/ServiceFile.h"
+#include "app/linux/DBusAdaptors.h"
+#include "app/linux/ServiceFile.h"
 
 namespace app {
 namespace {
