@@ -12,6 +12,7 @@
 // until it lets go.
 
 #include <functional>
+#include <string>
 
 #include "ScreenHost.h"  // the platform's: app::ScreenHost
 #include "framework/Application.h"
@@ -33,6 +34,8 @@ public:
     void SetHost(app::ScreenHost* host) { m_host = host; }
     // Where the serial line is traced (not owned; none by default).
     void SetLineTrace(device::LineTrace* trace) { m_trace = trace; }
+    // A settings profile to load at start (--profile); none when empty.
+    void SetProfileFile(std::string path) { m_profileFile = std::move(path); }
     // Called with the sheet once it exists, before its modal run (tests and the benchmark).
     void SetSheetHook(std::function<void(CVeltrixInstrumentSettingsDlg&)> hook) {
         m_sheetHook = std::move(hook);
@@ -41,5 +44,6 @@ public:
 private:
     app::ScreenHost* m_host = nullptr;
     device::LineTrace* m_trace = nullptr;
+    std::string m_profileFile;
     std::function<void(CVeltrixInstrumentSettingsDlg&)> m_sheetHook;
 };

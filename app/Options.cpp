@@ -1,5 +1,7 @@
 #include "app/Options.h"
 
+#include "support/PortPath.h"
+
 #include <strings.h>
 
 #include <algorithm>
@@ -66,16 +68,18 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
             return std::nullopt;
         };
 
-        if (name == "--port" || name == "--trace") {
+        if (name == "--port" || name == "--trace" || name == "--profile") {
             const std::optional<std::string> v = value();
             if (!v || v->empty()) {
                 return fail("The option " + name + " needs " +
                             (name == "--port" ? "the path of a serial port." : "a file name."));
             }
             if (name == "--port") {
-                o.ports.push_back(*v);
-            } else {
+                o.ports.push_back(support::PortPath(*v));
+            } else if (name == "--trace") {
                 o.traceFile = *v;
+            } else {
+                o.profileFile = *v;
             }
         } else if ((name == "--simulate" || name == "--help" || name == "-h" ||
                     name == "--version") &&

@@ -18,6 +18,8 @@ struct Options {
     bool simulate = false;
     // Where every read and write on the serial line is logged; empty for nowhere.
     std::string traceFile;
+    // A settings profile loaded at start, as "Load profile..." would; empty for none.
+    std::string profileFile;
     bool help = false;
     bool version = false;
 };

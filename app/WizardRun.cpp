@@ -6,6 +6,7 @@
 #include "device/LineWatch.h"
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "framework/Application.h"
+#include "profile/WindowProfiles.h"
 #include "resources/Resource.h"
 
 namespace app {
@@ -14,13 +15,17 @@ void RunWizard(framework::Application& application, const WizardRun& run) {
     // The wizard, run modally as the main window; the modal result is not looked at.
     auto sheet = std::make_unique<CVeltrixInstrumentSettingsDlg>(IDS_SHEET_CAPTION, nullptr, 0);
     application.SetMainWindow(sheet.get());
+    auto profiles = std::make_unique<profile::WindowProfiles>(*sheet);
+    if (!run.profileFile.empty()) profiles->LoadFile(run.profileFile);
+    sheet->m_pProfileButtons = std::move(profiles);
     {
         device::LineTrace noTrace;
-        device::LineWatch watch(run.trace != nullptr ? *run.trace : noTrace,
-                                [&run](const std::string& text) {
-                                    if (run.showBusy) run.showBusy(text);
-                                });
+        const auto showBusy = [&run](const std::string& text) {
+            if (run.showBusy) run.showBusy(text);
+        };
+        device::LineWatch watch(run.trace != nullptr ? *run.trace : noTrace, showBusy);
         watch.Attach(sheet->GetDevice());
+        sheet->m_searchWatch = {run.trace, showBusy};
         if (run.beforeRun) run.beforeRun(*sheet);
         sheet->DoModal();
         if (run.afterRun) run.afterRun(*sheet);

@@ -1,7 +1,8 @@
 #pragma once
 
 // The part of start-up that every platform shares: the wizard made as the application's main
-// window, its line watched (the trace, and the busy text of the window), run modally, and
+// window, with its settings profiles (the window's Load and Save), its line watched (the trace,
+// and the busy text of the window, for Find any's search devices too), run modally, and
 // destroyed with its pages, device and port.
 //   app::RunWizard(theApp, {.trace = trace, .showBusy = [&](const std::string& t) { ... }});
 
@@ -25,6 +26,8 @@ struct WizardRun {
     device::LineTrace* trace = nullptr;
     // Shows what the program waits for on the line, in the window.
     std::function<void(const std::string&)> showBusy;
+    // A settings profile to load at start (--profile); none when empty.
+    std::string profileFile;
     // Called with the sheet once it exists, before its modal run (tests and the benchmark).
     std::function<void(CVeltrixInstrumentSettingsDlg&)> beforeRun;
     // Called after the modal run, while the sheet still exists (an automation client may

@@ -1,41 +1,31 @@
 #pragma once
 
-// A settings profile: the choices of the wizard's steps that a profile names. Only the keys
-// present are checked or applied.
-//   { "format": 1, "mode": "morvane", "baud": 9600,
-//     "filters": [405, 450, 492, 550, 600, 620], "measurement": "accuracy",
-//     "plate": {"power_on": "out", "measurement_end": "stay",
-//               "remote_on": "out", "remote_off": "stay"} }
+// The settings profiles of the command line are the window's too (profile/): their reader and
+// writer, the words they use and what the steps accept, under the command line's names.
 
-#include <array>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include <nlohmann/json.hpp>
+#include "profile/PageRules.h"
+#include "profile/Profile.h"
+#include "profile/ProfileFile.h"
+#include "profile/Vocabulary.h"
 
 namespace cli {
 
-struct Profile {
-    // Positions of the chosen radio buttons (see Vocabulary.h).
-    std::optional<int> mode;
-    std::optional<int> baud;
-    std::optional<std::vector<int>> filters;  // 4 or 6 positions
-    std::optional<int> measurement;
-    // In the order of kPlateGroups; a group may be left out.
-    using Plate = std::array<std::optional<int>, 4>;
-    std::optional<Plate> plate;
-
-    bool operator==(const Profile&) const = default;
-};
-
-// Reads a profile and checks every key against what the steps accept. False with a message
-// that names the key and what is allowed.
-bool ReadProfile(const std::string& text, Profile& profile, std::string& error);
-
-// The profile as a JSON document, its keys in the order above, "format": 1 first.
-nlohmann::ordered_json ProfileDocument(const Profile& profile);
-// That document as text, ending in a newline.
-std::string WriteProfile(const Profile& profile);
+using profile::ConnectRates;
+using profile::kMeasurementNames;
+using profile::kModeNames;
+using profile::kPlateChoiceNames;
+using profile::kPlateGroups;
+using profile::kPositionBoxes;
+using profile::ListOf;
+using profile::NameAt;
+using profile::PlateGroup;
+using profile::PositionOf;
+using profile::Profile;
+using profile::ProfileDocument;
+using profile::ProfileOf;
+using profile::ReadProfile;
+using profile::ReadProfileFile;
+using profile::SettingsOf;
+using profile::WriteProfile;
 
 }  // namespace cli

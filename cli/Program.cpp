@@ -8,13 +8,11 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "cli/Console.h"
-#include "cli/PageRules.h"
 #include "cli/PortJob.h"
 #include "cli/Profile.h"
 #include "cli/Report.h"
@@ -26,13 +24,15 @@
 #include "resources/Resource.h"
 #include "resources/Resources.h"
 #include "support/SafeFile.h"
+#include "support/PortPath.h"
 
 namespace cli {
 namespace {
 
 struct Options {
     std::vector<std::string> ports;
-    int baud = 0;  // 0: Find any
+    int baud = 0;
+    bool baudGiven = false;  // without --baud: Find any
     bool json = false;
     bool quiet = false;
     bool dryRun = false;
@@ -46,7 +46,8 @@ void AddCommon(CLI::App& command, Options& options, bool withBaud) {
         command
             .add_option("--baud", options.baud,
                         "Connect at this rate (default: the wizard's Find any on the port)")
-            ->option_text("N");
+            ->option_text("N")
+            ->each([&options](const std::string&) { options.baudGiven = true; });
     }
     command.add_flag("--json", options.json, "Print one JSON document on standard output");
     command
@@ -80,15 +81,6 @@ std::vector<std::string> AllPortNodes(const std::vector<std::string>& extra) {
         if (std::find(nodes.begin(), nodes.end(), node) == nodes.end()) nodes.push_back(node);
     }
     return nodes;
-}
-
-bool ReadFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream content;
-    content << in.rdbuf();
-    text = content.str();
-    return !in.bad();
 }
 
 // One trace per port: FILE for one, FILE.1, FILE.2... for several. None replaces an existing
@@ -149,7 +141,7 @@ int RunJobs(const Options& options, Action action, const Profile* wanted, Consol
     for (std::size_t i = 0; i < ports.size(); ++i) {
         PortJob job;
         job.port = ports[i];
-        if (options.baud != 0) job.baud = options.baud;
+        if (options.baudGiven) job.baud = options.baud;
         job.action = action;
         job.wanted = wanted;
         job.trace = traces[i]->IsOpen() ? traces[i].get() : nullptr;
@@ -167,7 +159,8 @@ int RunJobs(const Options& options, Action action, const Profile* wanted, Consol
             std::cout << WriteProfile(*results.front().profile);
         }
     } else if (!options.quiet) {
-        std::cout << SummaryTable(results);
+        if (action == Action::Check) std::cout << DifferenceLines(results);
+        std::cout << SummaryTable(results, action == Action::Check);
     } else {
         // Quiet: only the ports that failed, on standard error.
         for (const PortResult& r : results) {
@@ -198,7 +191,17 @@ int RunJobs(const Options& options, Action action, const Profile* wanted, Consol
 // The checks that need no instrument: the rate and the profile. False with the message.
 bool CheckArguments(const Options& options, bool withProfile, Profile& profile,
                     std::string& error) {
-    if (options.baud != 0) {
+    for (std::size_t i = 0; i < options.ports.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (support::SamePort(options.ports[i], options.ports[j])) {
+                error = "--port: " + options.ports[i] + " is given twice" +
+                        (options.ports[i] == options.ports[j] ? std::string()
+                                                              : " (as " + options.ports[j] + ")");
+                return false;
+            }
+        }
+    }
+    if (options.baudGiven) {
         const std::vector<std::string> rates = ConnectRates();
         if (std::find(rates.begin(), rates.end(), std::to_string(options.baud)) == rates.end()) {
             error = "--baud: " + std::to_string(options.baud) +
@@ -207,16 +210,7 @@ bool CheckArguments(const Options& options, bool withProfile, Profile& profile,
         }
     }
     if (!withProfile) return true;
-    std::string text;
-    if (!ReadFile(options.profile, text)) {
-        error = options.profile + ": cannot be read";
-        return false;
-    }
-    if (!ReadProfile(text, profile, error)) {
-        error = options.profile + ": " + error;
-        return false;
-    }
-    return true;
+    return ReadProfileFile(options.profile, profile, error);
 }
 
 }  // namespace
@@ -233,12 +227,14 @@ int Main(int argc, char** argv) {
 
     CLI::App* ports = app.add_subcommand("ports", "List the serial ports as step 1 lists them");
     ports->add_option("--port", options.ports, "A port that discovery cannot see (repeatable)")
-        ->option_text("PATH");
+        ->option_text("PATH")
+        ->allow_extra_args(false);
     ports->add_flag("--json", options.json, "Print one JSON document on standard output");
 
     CLI::App* find = app.add_subcommand("find", "Find any on every port at once");
     find->add_option("--port", options.ports, "Search this port only (repeatable)")
-        ->option_text("PATH");
+        ->option_text("PATH")
+        ->allow_extra_args(false);
     AddCommon(*find, options, false);
 
     CLI::App* read = app.add_subcommand("read", "Read every setting the wizard shows as a profile");
@@ -254,9 +250,11 @@ int Main(int argc, char** argv) {
     CLI::App* apply = app.add_subcommand("apply", "Set instruments to a profile and store it");
     for (CLI::App* command : {check, apply}) {
         command->add_option("PROFILE", options.profile, "The profile (JSON)")->required();
+        // One path per --port: a profile after it stays the profile.
         command->add_option("--port", options.ports, "An instrument's port (repeatable)")
             ->required()
-            ->option_text("PATH ...");
+            ->option_text("PATH")
+            ->allow_extra_args(false);
         AddCommon(*command, options, true);
     }
     apply->add_flag("--dry-run", options.dryRun, "Stop after the comparison; write nothing");
@@ -267,6 +265,9 @@ int Main(int argc, char** argv) {
         return app.exit(e) == 0 ? kExitOk : kExitUsage;
     }
 
+    // A relative path names the port from the working folder, as a shell user means it.
+    for (std::string& port : options.ports)
+        port = support::PortPath(port);
     const bool progress = isatty(STDERR_FILENO) != 0;
     Console console(options.quiet, progress);
     if (ports->parsed()) return RunPorts(options);

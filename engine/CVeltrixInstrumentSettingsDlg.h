@@ -7,7 +7,11 @@
 #include "device/ReadyPoll.h"
 #include "device/SerialDevice.h"
 #include "engine/AutoProxyLink.h"
+#include "engine/ExchangeRecord.h"
+#include "engine/InstrumentSettings.h"
 #include "engine/LinkNotices.h"
+#include "engine/ProfileButtons.h"
+#include "engine/SearchWatch.h"
 #include "framework/PropertySheet.h"
 #include "framework/Resources.h"
 #include "support/Bool.h"
@@ -21,7 +25,9 @@ class PlateMovementPage;
 // The wizard sheet: one per run. It owns the five step pages and the one serial device, keeps
 // the identified instrument type code, and offers the pages the engine operations: the command
 // transaction, identification and firmware version, applying and saving the settings. The
-// settings themselves stay in the page objects; the engine reads them from there on Finish.
+// user's choices stay in the page objects; the engine reads them from there on Finish. What the
+// instrument holds, as the steps read it, is kept in the sheet's settings description, and
+// every exchange since step 1 connected in its exchange record.
 //   CVeltrixInstrumentSettingsDlg sheet(IDS_SHEET_CAPTION);   // pages and a ComPortDevice
 //   sheet.DoModal();
 // Tests hand in their own device:
@@ -39,8 +45,12 @@ public:
     // then deletes the device, which closes its port.
     ~CVeltrixInstrumentSettingsDlg() override;
 
-    // The framework's sheet initialisation, then the window's big and small icon.
+    // The framework's sheet initialisation, then the window's big and small icon; the profile
+    // buttons show only when the sheet has something to do with them.
     BOOL OnInitDialog() override;
+    // The wizard buttons, and "Load profile..." and "Save profile...". While the link is lost
+    // only step 1 can help: Next and Finish say so and stay, Back goes straight to step 1.
+    void OnCommand(int id, framework::Notification what) override;
     // Creates and adds the pages firstIndex..4 (0 Connect ... 4 Plate movement) in step order.
     virtual void AddPages(int firstIndex);
     // The common construction step: icon, device, all five pages, wizard mode without Help.
@@ -72,8 +82,34 @@ public:
     // Stores the code as given, known or not.
     virtual void SetInstrumentType(const std::string& code);
 
-    // Step 1 connected to an instrument: what the sheet knew about the old link is gone.
+    // Step 1 connected to an instrument: what the sheet knew about the old link is gone; the
+    // record starts afresh and the description holds the identified mode and the port's rate.
     void OnConnected();
+    // A serial device like the sheet's own, from the factory the sheet was given; Find any
+    // makes one per port to search them all at once.
+    std::unique_ptr<SerialDevice> MakeDevice();
+
+    // Every exchange since step 1 connected.
+    engine::ExchangeRecord& Record() { return m_record; }
+    const engine::ExchangeRecord& Record() const { return m_record; }
+    // What the steps have read from the instrument since step 1 connected.
+    engine::InstrumentSettings& Settings() { return m_settings; }
+    const engine::InstrumentSettings& Settings() const { return m_settings; }
+
+    // While a step reads after connecting it reports a failed read itself, naming the setting:
+    // the ready wait that ran out is then not told on its own as well.
+    class StepReading {
+    public:
+        explicit StepReading(CVeltrixInstrumentSettingsDlg& sheet) : m_sheet(sheet) {
+            ++m_sheet.m_stepReadings;
+        }
+        ~StepReading() { --m_sheet.m_stepReadings; }
+        StepReading(const StepReading&) = delete;
+        StepReading& operator=(const StepReading&) = delete;
+
+    private:
+        CVeltrixInstrumentSettingsDlg& m_sheet;
+    };
 
     // FALSE, after hiding the window, while an automation proxy is attached; TRUE otherwise.
     BOOL CanExit();
@@ -86,6 +122,10 @@ public:
     // commands poll once until the instrument is ready again.
     static constexpr int kReadyWaitLimitMs = device::kReadyWaitLimitMs;
     int m_nReadyWaitLimitMs = kReadyWaitLimitMs;  // tests shorten it
+    // Set by the face that traces the line or shows its progress.
+    engine::SearchWatch m_searchWatch;
+    // Set by the face that offers settings profiles in the window (owned).
+    std::unique_ptr<engine::ProfileButtons> m_pProfileButtons;
 
     // Not owned: set by the automation proxy while a client holds it.
     engine::AutoProxyLink* m_pAutoProxy = nullptr;
@@ -101,12 +141,10 @@ public:
     std::string m_strInstrumentType;
 
 protected:
+    void OnPageShown(framework::PropertyPage& page) override;
     // While a proxy holds the program, the window is only hidden: the framework's destroy
     // handling is skipped.
     void OnDestroy() override;
-    // While the link is lost only step 1 can help: Next and Finish say so and stay, Back goes
-    // straight to step 1.
-    void OnCommand(int id, framework::Notification what) override;
     // A page whose reads met a lost link is not shown (it would show zeros): the wizard stays.
     bool KeepActivatedPage(framework::PropertyPage& page,
                            framework::PropertyPage* previous) override;
@@ -123,7 +161,8 @@ private:
     bool ApplyMeasurementMode(std::string& message);
     bool ApplyPlateMovement(std::string& message);
     bool RunApplySteps(std::string& message);
-    // Sends the command and reads its reply; true when the reply is "+".
+    // Sends the command and reads its reply; true when the reply is "+". A reply that came but
+    // is not "+" marks the exchange refused.
     bool CommandAccepted(const std::string& command);
     // Up to three type queries after a mode change; stores the first known code read.
     void ReidentifyInstrument();
@@ -132,4 +171,7 @@ private:
 
     DeviceFactory m_makeDevice;
     engine::LinkNotices m_linkNotices;
+    engine::ExchangeRecord m_record;
+    engine::InstrumentSettings m_settings;
+    int m_stepReadings = 0;
 };

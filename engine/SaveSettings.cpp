@@ -49,11 +49,15 @@ BOOL CVeltrixInstrumentSettingsDlg::SaveSettings() {
         return FALSE;
     }
     framework::WaitCursor busy;
+    // The save stores every setting: it serves none of them alone.
+    const engine::SettingTopic topic(m_record, "");
     SendCommand(std::string(device::command::kSaveConfiguration));
     GetDevice()->SetTimeout(kSaveTimeoutMs);
     std::string reply;
     ReadReply(reply);
     if (reply == device::command::kAccepted) return TRUE;
+    m_record.RefuseLast();
+    m_record.FailLast();
     ShowStepFailure(SaveFailure(reply));
     return FALSE;
 }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "device/ComPortDevice.h"
 #include "device/InstrumentType.h"
@@ -18,13 +19,28 @@ namespace {
 
 constexpr int kPageCount = 5;
 
+// "Load profile..." and "Save profile..." at the left of the row of the wizard buttons.
+std::vector<framework::ControlTemplate> ProfileButtons() {
+    const auto button = [](int id, const char* text, int x) {
+        framework::ControlTemplate c;
+        c.id = id;
+        c.kind = framework::ControlKind::PushButton;
+        c.text = text;
+        c.rect = {x, 0, 55, 14};
+        return c;
+    };
+    return {button(IDC_LOAD_PROFILE, "Load profile...", 7),
+            button(IDC_SAVE_PROFILE, "Save profile...", 66)};
+}
+
 }  // namespace
 
 CVeltrixInstrumentSettingsDlg::CVeltrixInstrumentSettingsDlg(int captionId,
                                                              framework::Dialog* parent,
                                                              int selectPage,
                                                              DeviceFactory makeDevice)
-    : PropertySheet(captionId, parent, selectPage), m_makeDevice(std::move(makeDevice)) {
+    : PropertySheet(captionId, parent, selectPage, ProfileButtons()),
+      m_makeDevice(std::move(makeDevice)) {
     InitSheet();
 }
 
@@ -49,8 +65,7 @@ void CVeltrixInstrumentSettingsDlg::InitSheet() {
     m_pFilterSlidePage = nullptr;
     m_pMeasurementModePage = nullptr;
     m_pPlateMovementPage = nullptr;
-    if (m_makeDevice) m_pDevice = m_makeDevice();
-    if (!m_pDevice) m_pDevice = device::MakeComPortDevice();
+    m_pDevice = MakeDevice();
     AddPages(0);
     SetWizardMode();
     SetFlags(GetFlags() & ~framework::PSH_HASHELP);
@@ -86,6 +101,12 @@ void CVeltrixInstrumentSettingsDlg::ForgetPage(const framework::PropertyPage* pa
     if (page == m_pFilterSlidePage) m_pFilterSlidePage = nullptr;
     if (page == m_pMeasurementModePage) m_pMeasurementModePage = nullptr;
     if (page == m_pPlateMovementPage) m_pPlateMovementPage = nullptr;
+}
+
+std::unique_ptr<SerialDevice> CVeltrixInstrumentSettingsDlg::MakeDevice() {
+    std::unique_ptr<SerialDevice> device = m_makeDevice ? m_makeDevice() : nullptr;
+    if (!device) device = device::MakeComPortDevice();
+    return device;
 }
 
 SerialDevice* CVeltrixInstrumentSettingsDlg::GetDevice() {

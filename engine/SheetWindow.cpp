@@ -4,12 +4,19 @@
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "framework/Control.h"
 #include "framework/Ids.h"
+#include "resources/Resource.h"
 
 BOOL CVeltrixInstrumentSettingsDlg::OnInitDialog() {
+    ShowControl(IDC_LOAD_PROFILE, m_pProfileButtons != nullptr);
+    ShowControl(IDC_SAVE_PROFILE, m_pProfileButtons != nullptr);
     PropertySheet::OnInitDialog();
     SetIcon(m_hIcon, true);
     SetIcon(m_hIcon, false);
     return TRUE;
+}
+
+void CVeltrixInstrumentSettingsDlg::OnPageShown(framework::PropertyPage& page) {
+    if (m_pProfileButtons != nullptr) m_pProfileButtons->OnStepShown(GetPageIndex(&page));
 }
 
 // The buttons are shown, hidden and enabled directly, so the last page offers Finish without
@@ -26,8 +33,19 @@ void CVeltrixInstrumentSettingsDlg::UpdateWizardButtons(framework::PropertyPage*
     back->Enable(index != 0);
 }
 
-// The steps between would only talk to a line that is gone, so Back skips them.
+// The profile buttons, when a face offers them; and while the link is lost, the steps between
+// would only talk to a line that is gone, so Back skips them.
 void CVeltrixInstrumentSettingsDlg::OnCommand(int id, framework::Notification what) {
+    if (m_pProfileButtons != nullptr && what == framework::Notification::Clicked) {
+        if (id == IDC_LOAD_PROFILE) {
+            m_pProfileButtons->Load();
+            return;
+        }
+        if (id == IDC_SAVE_PROFILE) {
+            m_pProfileButtons->Save();
+            return;
+        }
+    }
     if (what == framework::Notification::Clicked && GetActiveIndex() > 0 &&
         GetDevice()->IsLinkLost()) {
         if (id == framework::ID_WIZNEXT || id == framework::ID_WIZFINISH) {

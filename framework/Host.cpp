@@ -54,6 +54,10 @@ void ShowNote(const std::string& text) {
     CurrentHost().ShowNote(text);
 }
 
+std::string AskFileName(const FileDialogRequest& request) {
+    return CurrentHost().AskFileName(request);
+}
+
 WaitCursor::WaitCursor() {
     CurrentHost().BeginWaitCursor();
 }

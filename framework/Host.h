@@ -22,6 +22,16 @@ class PropertySheet;
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
 
+// The platform's file dialog: choose a file to read, or a name to write to.
+enum class FileDialogKind { Open, Save };
+struct FileDialogRequest {
+    FileDialogKind kind = FileDialogKind::Open;
+    std::string title;          // "Load profile"
+    std::string filterName;     // "Settings profiles"
+    std::string pattern;        // "*.json"
+    std::string defaultSuffix;  // "json": added to a saved name that has none
+};
+
 class Host {
 public:
     virtual ~Host() = default;
@@ -46,6 +56,9 @@ public:
     // A line about the outcome of the input being handled (what a search found), shown
     // until the next input.
     virtual void ShowNote(const std::string& /*text*/) {}
+    // The file the user chose in the platform's file dialog; "" when cancelled (and without a
+    // screen).
+    virtual std::string AskFileName(const FileDialogRequest& /*request*/) { return {}; }
 
     // Model changes, for the mirror on screen.
     virtual void OnControlChanged(Control& control, ControlChange what);
@@ -72,6 +85,9 @@ bool StopRequested();
 
 // The current host's ShowNote.
 void ShowNote(const std::string& text);
+
+// The current host's AskFileName.
+std::string AskFileName(const FileDialogRequest& request);
 
 // The busy cursor for the lifetime of this object.
 class WaitCursor {

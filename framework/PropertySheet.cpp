@@ -8,9 +8,9 @@
 namespace framework {
 namespace {
 
-// The sheet's own controls: the wizard buttons in a row. The host places the row under the
-// pages; Finish starts hidden, as the last page shows it.
-DialogTemplate SheetFrame() {
+// The sheet's own controls: the wizard buttons in a row, then the sheet's own additions. The
+// host places the row under the pages; Finish starts hidden, as the last page shows it.
+DialogTemplate SheetFrame(std::vector<ControlTemplate> extraButtons) {
     DialogTemplate frame;
     const auto button = [](int id, const char* text, bool visible) {
         ControlTemplate c;
@@ -23,13 +23,16 @@ DialogTemplate SheetFrame() {
     };
     frame.controls = {button(ID_WIZBACK, "< Back", true), button(ID_WIZNEXT, "Next >", true),
                       button(ID_WIZFINISH, "Finish", false), button(IDCANCEL, "Cancel", true)};
+    for (ControlTemplate& extra : extraButtons)
+        frame.controls.push_back(std::move(extra));
     return frame;
 }
 
 }  // namespace
 
-PropertySheet::PropertySheet(int captionId, Dialog* parent, int selectPage)
-    : Dialog(SheetFrame()), m_captionId(captionId), m_startPage(selectPage) {
+PropertySheet::PropertySheet(int captionId, Dialog* parent, int selectPage,
+                             std::vector<ControlTemplate> extraButtons)
+    : Dialog(SheetFrame(std::move(extraButtons))), m_captionId(captionId), m_startPage(selectPage) {
     SetParentWindow(parent);
 }
 
@@ -193,6 +196,7 @@ BOOL PropertySheet::ActivatePage(int index) {
     page->ShowWindow(true);
     UpdateTitle();
     NotifyDialogChanged(DialogChange::ActivePage);
+    OnPageShown(*page);
     return TRUE;
 }
 

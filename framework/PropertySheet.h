@@ -26,8 +26,10 @@ namespace framework {
 class PropertySheet : public Dialog {
 public:
     // captionId: string resource of the sheet's caption; selectPage: index of the page shown
-    // first.
-    explicit PropertySheet(int captionId, Dialog* parent = nullptr, int selectPage = 0);
+    // first; extraButtons: push buttons of the sheet's own in the row of the wizard buttons, at
+    // their template's place in the row (x from the row's left edge).
+    explicit PropertySheet(int captionId, Dialog* parent = nullptr, int selectPage = 0,
+                           std::vector<ControlTemplate> extraButtons = {});
     ~PropertySheet() override;
 
     // The base activates the start page.
@@ -78,6 +80,8 @@ protected:
     // stays (previous; null when none was), and a page whose window this activation made loses
     // it again, so that its next activation initialises it afresh. The base keeps every page.
     virtual bool KeepActivatedPage(PropertyPage& page, PropertyPage* previous);
+    // A page has become the active one and shows, its activation handled.
+    virtual void OnPageShown(PropertyPage& /*page*/) {}
 
 private:
     BOOL ActivatePage(int index);

@@ -29,6 +29,14 @@ void RecordingHost::EndWaitCursor() {
     if (m_cursorDepth > 0) --m_cursorDepth;
 }
 
+std::string RecordingHost::AskFileName(const FileDialogRequest& request) {
+    m_fileDialogs.push_back(request);
+    if (m_fileAnswers.empty()) return {};
+    std::string answer = std::move(m_fileAnswers.front());
+    m_fileAnswers.pop_front();
+    return answer;
+}
+
 std::vector<std::string> RecordingHost::BoxTexts() const {
     std::vector<std::string> texts;
     for (const RecordedBox& box : m_boxes)

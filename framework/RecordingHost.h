@@ -11,6 +11,7 @@
 //   int result = sheet.DoModal();
 //   EXPECT_THAT(host.BoxTexts(), testing::IsEmpty());
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -43,6 +44,12 @@ public:
     void RepaintWhileWaiting() override { ++m_repaints; }
     void Quit() override { m_quitRequested = true; }
     void ShowNote(const std::string& text) override { m_notes.push_back(text); }
+    // The next answer queued by AnswerFileDialog ("" when none), the request kept.
+    std::string AskFileName(const FileDialogRequest& request) override;
+
+    // The file name the next file dialog answers with; "" answers as Cancel.
+    void AnswerFileDialog(std::string fileName) { m_fileAnswers.push_back(std::move(fileName)); }
+    const std::vector<FileDialogRequest>& FileDialogs() const { return m_fileDialogs; }
 
     const std::vector<RecordedBox>& Boxes() const { return m_boxes; }
     std::vector<std::string> BoxTexts() const;
@@ -66,6 +73,8 @@ private:
     int m_modalRuns = 0;
     bool m_quitRequested = false;
     std::vector<std::string> m_notes;
+    std::deque<std::string> m_fileAnswers;
+    std::vector<FileDialogRequest> m_fileDialogs;
 };
 
 }  // namespace framework

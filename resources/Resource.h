@@ -86,3 +86,7 @@ inline constexpr int IDC_REMOTE_OFF_GROUP = 1022;
 inline constexpr int IDC_REMOTE_ON_GROUP = 1023;
 inline constexpr int IDC_SET_DEFAULT = 1057;
 inline constexpr int IDC_NOT_AVAILABLE = 1058;
+
+// The sheet's own buttons beside the wizard buttons: settings profiles.
+inline constexpr int IDC_LOAD_PROFILE = 1100;
+inline constexpr int IDC_SAVE_PROFILE = 1101;

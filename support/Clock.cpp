@@ -28,6 +28,16 @@ void RealClock::Sleep(int ms) {
     }
 }
 
+std::unique_ptr<Clock> RealClock::ForAnotherThread() const {
+    return std::make_unique<RealClock>();
+}
+
+std::unique_ptr<Clock> VirtualClock::ForAnotherThread() const {
+    auto clock = std::make_unique<VirtualClock>();
+    clock->m_now = m_now;
+    return clock;
+}
+
 void VirtualClock::Sleep(int ms) {
     m_pauses.push_back(ms);
     m_now += std::max(ms, 0);

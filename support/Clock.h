@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "support/ScopedOverride.h"
@@ -16,6 +17,9 @@ public:
     // Monotonic milliseconds.
     virtual std::int64_t NowMs() const = 0;
     virtual void Sleep(int ms) = 0;
+    // A clock of the same kind for work on another thread, with a time of its own: a search
+    // through several ports keeps one per port.
+    virtual std::unique_ptr<Clock> ForAnotherThread() const = 0;
 };
 
 // Real time. While it sleeps it runs the wait hook now and then, so a window can repaint.
@@ -23,6 +27,7 @@ class RealClock final : public Clock {
 public:
     std::int64_t NowMs() const override;
     void Sleep(int ms) override;
+    std::unique_ptr<Clock> ForAnotherThread() const override;
 };
 
 // Virtual time for tests: Sleep records the pause and advances the time at once.
@@ -30,6 +35,8 @@ class VirtualClock final : public Clock {
 public:
     std::int64_t NowMs() const override { return m_now; }
     void Sleep(int ms) override;
+    // Starts at this clock's time.
+    std::unique_ptr<Clock> ForAnotherThread() const override;
     void Advance(int ms) { m_now += ms; }
     const std::vector<int>& Pauses() const { return m_pauses; }
     void ClearPauses() { m_pauses.clear(); }

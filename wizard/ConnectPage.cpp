@@ -1,6 +1,8 @@
 #include "wizard/ConnectPage.h"
 
 #include <array>
+#include <optional>
+#include <vector>
 
 #include "device/InstrumentType.h"
 #include "device/SerialDevice.h"
@@ -9,7 +11,10 @@
 #include "framework/Ids.h"
 #include "framework/Resources.h"
 #include "resources/Resource.h"
+#include "support/Clock.h"
 #include "support/ValueString.h"
+#include "wizard/ConnectAttempt.h"
+#include "wizard/PortSearch.h"
 
 namespace {
 
@@ -54,54 +59,41 @@ BOOL ConnectPage::OnInitDialog() {
 
 BOOL ConnectPage::ConnectInstrument(int portNumber, int baudRate) {
     SerialDevice* device = GetDevice();
+    if (device == nullptr || GetParentSheet() == nullptr) return FALSE;
+    const wizard::ConnectAttempt attempt = wizard::TryConnect(*device, portNumber, baudRate);
+    m_bPortOpened = attempt.opened;
+    if (attempt.code.empty()) return FALSE;
+    StoreConnection(attempt.code);
+    return TRUE;
+}
+
+void ConnectPage::StoreConnection(const std::string& code) {
     CVeltrixInstrumentSettingsDlg* sheet = GetParentSheet();
-    if (device == nullptr || sheet == nullptr) return FALSE;
-    device->SetBaudRate(baudRate);
-    device->SetParity('N');
-    device->SetDataBits(8);
-    device->SetStopBits(1);
-    BOOL ok = device->InitSerial(portNumber);
-    m_bPortOpened = ok != FALSE;
-    // Ask at 8N1; an instrument in OXQ mode listens at 7E2 only, so ask once more there.
-    int attempts = 2;
-    while (ok && attempts > 0) {
-        const std::string code = device->AskForInstrumentType();
-        if (device::InstrumentTypeIndex(code) >= 0) {
-            sheet->SetInstrumentType(code);
-            sheet->OnConnected();
-            device->SetTerminator(code == device::kTypeVeltrix ? ETX : CR);
-            attempts = 0;
-        } else if (attempts == 2) {
-            device->SetParity('E');
-            device->SetDataBits(7);
-            device->SetStopBits(2);
-            ok = device->ChangeBaudRate();
-            attempts = 1;
-        } else {
-            ok = FALSE;
-        }
-    }
-    return ok;
+    sheet->SetInstrumentType(code);
+    sheet->OnConnected();
+    GetDevice()->SetTerminator(code == device::kTypeVeltrix ? ETX : CR);
 }
 
 BOOL ConnectPage::OnKillActive() {
     if (!WizardPage::OnKillActive()) return FALSE;
     const BOOL ok = ConnectInstrument(m_nPort + 1, BaudOf(m_strBaudRate));
-    if (!ok) {
-        std::string message = framework::LoadString(IDS_CONNECT_FAILED);
-        SerialDevice* device = GetDevice();
-        const std::string error = device != nullptr ? device->GetLastErrorText() : std::string();
-        if (!error.empty()) message += "\nCommPort Error: " + error;
-        // An open that failed has said why; a port that opened but got no known answer
-        // leaves the user guessing.
-        if (m_bPortOpened) {
-            message +=
-                "\nCheck the cable and the instrument's power, then try another baud rate "
-                "or Find any.";
-        }
-        framework::MessageBox(message);
-    }
+    if (!ok) ShowConnectFailure();
     return ok;
+}
+
+void ConnectPage::ShowConnectFailure() {
+    std::string message = framework::LoadString(IDS_CONNECT_FAILED);
+    SerialDevice* device = GetDevice();
+    const std::string error = device != nullptr ? device->GetLastErrorText() : std::string();
+    if (!error.empty()) message += "\nCommPort Error: " + error;
+    // An open that failed has said why; a port that opened but got no known answer leaves
+    // the user guessing.
+    if (m_bPortOpened) {
+        message +=
+            "\nCheck the cable and the instrument's power, then try another baud rate or Find "
+            "any.";
+    }
+    framework::MessageBox(message);
 }
 
 void ConnectPage::OnCommand(int id, framework::Notification what) {
@@ -110,28 +102,25 @@ void ConnectPage::OnCommand(int id, framework::Notification what) {
 
 void ConnectPage::OnFindAny() {
     framework::WaitCursor busy;
-    // The selection held in the fields first, then every port at every rate in list order.
-    // The user may stop the search between two attempts.
+    // The selection held in the fields first, then every port at every rate in list order,
+    // all ports at once. The user may stop the search between two attempts.
     BOOL ok = ConnectInstrument(m_nPort + 1, BaudOf(m_strBaudRate));
     bool stopped = framework::StopRequested();
-    int foundPort = m_nPort;
-    std::string foundBaud = m_strBaudRate;
     const int ports = GetListCount(IDC_PORT);
     const int rates = GetListCount(IDC_BAUDRATE);
-    for (int port = 0; !ok && !stopped && port < ports; ++port) {
-        for (int rate = 0; !ok && !stopped && rate < rates; ++rate) {
-            const std::string baud = GetListItemText(IDC_BAUDRATE, rate);
-            ok = ConnectInstrument(port + 1, BaudOf(baud));
-            stopped = framework::StopRequested();
-            if (ok) {
-                foundPort = port;
-                foundBaud = baud;
+    if (!ok && !stopped && ports > 0) {
+        const std::optional<wizard::PortFound> found = SearchEveryPort(stopped);
+        if (found) {
+            ok = TakeOverPort(*found);
+            if (!ok) {
+                ShowConnectFailure();
+                return;
             }
+            m_nPort = found->portIndex;
+            m_strBaudRate = found->baud;
         }
     }
     if (ok) {
-        m_nPort = foundPort;
-        m_strBaudRate = foundBaud;
         UpdateData(FALSE);
         ReportFound();
     } else if (stopped) {
@@ -141,6 +130,44 @@ void ConnectPage::OnFindAny() {
                               Counted(ports, "port", "ports") + " at " +
                               Counted(rates, "baud rate", "baud rates") + ".");
     }
+}
+
+std::optional<wizard::PortFound> ConnectPage::SearchEveryPort(bool& stopped) {
+    CVeltrixInstrumentSettingsDlg* sheet = GetParentSheet();
+    // Each port's worker opens its port for itself.
+    GetDevice()->CloseSerial();
+    std::vector<std::string> rates;
+    for (int rate = 0; rate < GetListCount(IDC_BAUDRATE); ++rate)
+        rates.push_back(GetListItemText(IDC_BAUDRATE, rate));
+    const engine::SearchWatch& watch = sheet->m_searchWatch;
+    wizard::PortSearch search(
+        GetListCount(IDC_PORT), std::move(rates), [sheet] { return sheet->MakeDevice(); }, watch);
+    // The window keeps repainting; Cancel stops every port after its attempt in progress.
+    while (!search.WaitFor(support::WaitHookIntervalMs)) {
+        support::RunWaitHook();
+        if (!stopped && framework::StopRequested()) {
+            stopped = true;
+            search.Stop();
+        }
+        if (const std::string text = search.TakeProgress(); !text.empty() && watch.show) {
+            watch.show(text);
+        }
+    }
+    return search.Found();
+}
+
+BOOL ConnectPage::TakeOverPort(const wizard::PortFound& found) {
+    // The port answered its worker a moment ago: open it with the line that worked, without
+    // asking again, so it gets no byte more than the search sent.
+    SerialDevice* device = GetDevice();
+    device->SetBaudRate(BaudOf(found.baud));
+    device->SetParity(found.parity);
+    device->SetDataBits(found.dataBits);
+    device->SetStopBits(found.stopBits);
+    m_bPortOpened = device->InitSerial(found.portIndex + 1) != FALSE;
+    if (!m_bPortOpened) return FALSE;
+    StoreConnection(found.code);
+    return TRUE;
 }
 
 void ConnectPage::ReportFound() {

@@ -3,9 +3,11 @@
 // Step 1: choose a port and a baud rate (or search them all), open the port and identify the
 // instrument. The wizard leaves this step only with one of the four known type codes stored.
 
+#include <optional>
 #include <string>
 
 #include "framework/DataExchange.h"
+#include "wizard/PortSearch.h"
 #include "wizard/WizardPage.h"
 
 class ConnectPage : public WizardPage {
@@ -27,9 +29,17 @@ protected:
     void OnCommand(int id, framework::Notification what) override;
 
 private:
-    // Searches every port at every rate until an instrument answers or the user stops it;
-    // says what was found, or that nothing answered.
+    // Tries the held selection, then searches every port at every rate, all ports at once,
+    // until an instrument answers or the user stops it; says what was found, or that nothing
+    // answered.
     void OnFindAny();
+    // The search through every port; stopped tells whether the user stopped it.
+    std::optional<wizard::PortFound> SearchEveryPort(bool& stopped);
+    // Opens the port that a search found on the sheet's own device.
+    BOOL TakeOverPort(const wizard::PortFound& found);
+    // The sheet stores the code, and the device reads replies in the code's framing.
+    void StoreConnection(const std::string& code);
+    void ShowConnectFailure();
     void ReportFound();
 
     // Whether the last ConnectInstrument got the port open.

@@ -87,6 +87,7 @@ int RunProgram(InstrumentSettingsApp& application, int argc, char** argv) {
     }
     application.SetHost(&host);
     application.SetLineTrace(trace.IsOpen() ? &trace : nullptr);
+    application.SetProfileFile(options.profileFile);
     const int result = application.Main(argc, argv);
     application.SetHost(nullptr);
     application.SetLineTrace(nullptr);

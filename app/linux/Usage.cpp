@@ -14,6 +14,8 @@ std::string UsageText(const std::string& programName) {
            "                  first, so the wizard can be tried without an instrument\n"
            "  --trace FILE    write what goes over the serial line to FILE, one line a\n"
            "                  burst; veltrix-sim --replay FILE plays it back\n"
+           "  --profile FILE  load the settings profile FILE, as \"Load profile...\" does: each\n"
+           "                  step shows its choices once it has read the instrument\n"
            "  --help          show this text\n"
            "  --version       show the program's version\n"
            "  -Automation     started by an automation client (also -Embedding)\n"

@@ -18,6 +18,7 @@ BOOL InstrumentSettingsApp::InitInstance() {
                                [host](const std::string& text) {
                                    if (host != nullptr) host->ShowBusyText(text);
                                },
+                           .profileFile = m_profileFile,
                            .beforeRun = m_sheetHook,
                            .afterRun = {}});
     return FALSE;

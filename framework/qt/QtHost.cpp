@@ -1,6 +1,8 @@
 #include "framework/qt/QtHost.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
@@ -128,6 +130,25 @@ bool QtHost::TakeStopRequest() {
 
 void QtHost::ShowNote(const std::string& text) {
     if (WizardWindow* window = CurrentWindow()) window->ShowNote(FromCodePage(text));
+}
+
+std::string QtHost::AskFileName(const FileDialogRequest& request) {
+    Activity::Scope busy(m_activity);
+    WizardWindow* owner = CurrentWindow();
+    if (owner != nullptr && !owner->isVisible()) owner = nullptr;
+    QFileDialog dialog(owner, FromCodePage(request.title));
+    dialog.setObjectName(QStringLiteral("fileDialog"));
+    const bool save = request.kind == FileDialogKind::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters({FromCodePage(request.filterName) + QStringLiteral(" (") +
+                               QString::fromStdString(request.pattern) + QStringLiteral(")"),
+                           QStringLiteral("All files (*)")});
+    if (!request.defaultSuffix.empty()) {
+        dialog.setDefaultSuffix(QString::fromStdString(request.defaultSuffix));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
 }
 
 void QtHost::OnControlChanged(Control& control, ControlChange what) {

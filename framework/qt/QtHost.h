@@ -39,6 +39,8 @@ public:
     void Quit() override;
     bool TakeStopRequest() override;
     void ShowNote(const std::string& text) override;
+    // QFileDialog, the platform's own where it has one, owned by the current window.
+    std::string AskFileName(const FileDialogRequest& request) override;
     void OnControlChanged(Control& control, ControlChange what) override;
     void OnDialogChanged(Dialog& dialog, DialogChange what) override;
 

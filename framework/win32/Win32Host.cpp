@@ -1,9 +1,15 @@
 #include "framework/win32/Win32Host.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "framework/PropertySheet.h"
 #include "framework/win32/Win32Api.h"
+
+#include <commdlg.h>
+// The common dialogs bring the property sheet functions, whose macro hides the framework's.
+#undef PropertySheet
 
 namespace framework::win32 {
 namespace {
@@ -79,6 +85,37 @@ int Win32Host::ShowMessageBox(const std::string& text, const std::string& captio
                 MB_OK | BoxIcon(icon) | (ownerWindow == nullptr ? MB_TASKMODAL : 0));
     if (owner != nullptr && m_cursorDepth > 0) owner->SetWaitCursor(true);
     return IDOK;
+}
+
+std::string Win32Host::AskFileName(const FileDialogRequest& request) {
+    Activity::Scope busy(m_activity);
+    WizardWindow* owner = CurrentWindow();
+    HWND ownerWindow = owner != nullptr ? owner->Frame() : nullptr;
+    if (ownerWindow != nullptr && !IsWindowVisible(ownerWindow)) ownerWindow = nullptr;
+    // Pairs of a description and its pattern, each ended by a zero byte, the list by another.
+    std::string filter = request.filterName + " (" + request.pattern + ")";
+    for (const std::string& part :
+         {request.pattern, std::string("All files (*.*)"), std::string("*.*")}) {
+        filter.push_back('\0');
+        filter += part;
+    }
+    filter.append(2, '\0');
+    // Room for the longest path the system takes.
+    std::vector<char> name(32768, '\0');
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = ownerWindow;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = name.data();
+    dialog.nMaxFile = static_cast<DWORD>(name.size());
+    dialog.lpstrTitle = request.title.c_str();
+    dialog.lpstrDefExt = request.defaultSuffix.empty() ? nullptr : request.defaultSuffix.c_str();
+    const bool save = request.kind == FileDialogKind::Save;
+    dialog.Flags = OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
+                   (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
+    return chosen ? std::string(name.data()) : std::string();
 }
 
 void Win32Host::BeginWaitCursor() {

@@ -35,6 +35,8 @@ public:
     void Quit() override;
     bool TakeStopRequest() override;
     void ShowNote(const std::string& text) override;
+    // The system's Open or Save As dialog (GetOpenFileNameA, GetSaveFileNameA).
+    std::string AskFileName(const FileDialogRequest& request) override;
     void OnControlChanged(Control& control, ControlChange what) override;
     void OnDialogChanged(Dialog& dialog, DialogChange what) override;
 

@@ -356,8 +356,11 @@ RECT WizardWindow::PlaceSheetControl(const Control& control) const {
         case ID_WIZBACK:
             x = nextX - kButtonWidth;
             break;
-        default:
-            return u.ToPixels(control.Bounds());
+        default: {
+            // The sheet's own buttons: their place in the row.
+            const Rect at = control.Bounds();
+            return u.ToPixels(Rect{at.x, rowY + at.y, at.w, at.h});
+        }
     }
     return u.ToPixels(Rect{x, rowY, kButtonWidth, kButtonHeight});
 }

@@ -30,7 +30,17 @@ TEST(FindAnyTest, TheWindowShowsEachPortAndRateWhileItSearches) {
     std::string error;
     const std::unique_ptr<sim::PtyServer> simulator = sim::PtyServer::Start(config, error);
     ASSERT_NE(simulator, nullptr) << error;
-    device::SetExtraPorts({simulator->SlavePath()});
+    // The simulator alone: the busy line shows the port written to last, and the machine's own
+    // ports are searched at the same time.
+    struct OnlyTheSimulator : device::PortSource {
+        std::string path;
+        std::unique_ptr<device::PortMap> Open() override {
+            return std::make_unique<device::ListPortMap>(
+                std::vector<device::PortValue>{{path, "COM1"}});
+        }
+    } ports;
+    ports.path = simulator->SlavePath();
+    device::ScopedPortSource useOnly(ports);
 
     framework::qt::QtHost host;
     framework::ScopedHost use(host);
@@ -39,8 +49,10 @@ TEST(FindAnyTest, TheWindowShowsEachPortAndRateWhileItSearches) {
     {
         CVeltrixInstrumentSettingsDlg sheet(IDS_SHEET_CAPTION);
         device::LineTrace noTrace;
-        device::LineWatch watch(noTrace, [&](const std::string& text) { host.ShowBusyText(text); });
+        auto showBusy = [&](const std::string& text) { host.ShowBusyText(text); };
+        device::LineWatch watch(noTrace, showBusy);
         watch.Attach(sheet.GetDevice());
+        sheet.m_searchWatch.show = showBusy;
         sheet.Create();
         framework::qt::WizardWindow* window = host.WindowOf(sheet);
         ASSERT_NE(window, nullptr);
@@ -65,7 +77,6 @@ TEST(FindAnyTest, TheWindowShowsEachPortAndRateWhileItSearches) {
         EXPECT_EQ(window->focusWidget(), window->WidgetFor(framework::ID_WIZNEXT));
         watch.Detach();
     }
-    device::SetExtraPorts({});
     EXPECT_TRUE(boxes.Boxes().empty());
     const std::string port = "Waiting on " + simulator->SlavePath() + "  ( COM1 ) at ";
     for (const char* rate :

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/Options.h"
 
 namespace {
@@ -9,9 +11,11 @@ namespace {
 using app::ParseOptions;
 
 TEST(OptionsTest, OwnOptionsAreTaken) {
-    const app::ParsedOptions parsed = ParseOptions(
-        {"--port", "/dev/pts/3", "--simulate", "--port=/dev/ttyACM0", "--trace", "line.log"});
+    const app::ParsedOptions parsed =
+        ParseOptions({"--port", "/dev/pts/3", "--simulate", "--port=/dev/ttyACM0", "--trace",
+                      "line.log", "--profile=lab.json"});
     ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.profileFile, "lab.json");
     EXPECT_EQ(parsed.options.ports, (std::vector<std::string>{"/dev/pts/3", "/dev/ttyACM0"}));
     EXPECT_TRUE(parsed.options.simulate);
     EXPECT_EQ(parsed.options.traceFile, "line.log");
@@ -32,7 +36,8 @@ TEST(OptionsTest, HelpAndVersion) {
     EXPECT_TRUE(ParseOptions({"-h"}).options.help);
     EXPECT_TRUE(ParseOptions({"--version"}).options.version);
     const std::string usage = app::UsageText("veltrix-instrument-settings");
-    for (const char* option : {"--port PATH", "--simulate", "--trace FILE", "--help", "--version"})
+    for (const char* option :
+         {"--port PATH", "--simulate", "--trace FILE", "--profile FILE", "--help", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 
@@ -65,6 +70,7 @@ TEST(OptionsTest, WhatIsNotUnderstoodIsNamed) {
         {{"--port"}, "--port needs the path of a serial port"},
         {{"--port="}, "--port needs the path of a serial port"},
         {{"--trace"}, "--trace needs a file name"},
+        {{"--profile"}, "--profile needs a file name"},
         {{"--simulate=yes"}, "Unknown option: --simulate=yes"},
         {{"-platform"}, "-platform needs a value"},
     };
@@ -81,6 +87,17 @@ TEST(OptionsTest, APortValueMayLookLikeAnOption) {
     const app::ParsedOptions parsed = ParseOptions({"--port", "-odd-name"});
     EXPECT_EQ(parsed.error, "");
     EXPECT_EQ(parsed.options.ports, (std::vector<std::string>{"-odd-name"}));
+}
+
+// A port given relative to the working folder is opened from there; a name that is no file
+// there stays as given.
+TEST(OptionsTest, ARelativePortPathNamesThePortFromTheWorkingFolder) {
+    const std::string relative =
+        std::filesystem::relative("/dev/null", std::filesystem::current_path()).string();
+    ASSERT_NE(relative.front(), '/');
+    EXPECT_EQ(ParseOptions({"--port", relative}).options.ports,
+              (std::vector<std::string>{"/dev/null"}));
+    EXPECT_EQ(ParseOptions({"--port", "COM5"}).options.ports, (std::vector<std::string>{"COM5"}));
 }
 
 }  // namespace

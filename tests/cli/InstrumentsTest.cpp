@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -109,7 +110,7 @@ TEST(CliRead, GivesTheStateEachModelHolds) {
         {"dravell, firmware 3.05",
          With(StateOf(sim::kModeDravell, 38400), [](sim::State& s) { s.version = "V 3.05"; }),
          cli::Profile{2, 38400, kTable, 0, std::nullopt},
-         "plate left out: Settings not possible for Version V 3.05"},
+         "plate left out: not held by firmware V 3.05"},
         {"oxq",
          With(StateOf(sim::kModeOxq, 2400),
               [](sim::State& s) {
@@ -221,7 +222,41 @@ TEST(CliApply, SendsWhatTheWindowsFinishSendsAndASecondApplyOnlyReads) {
     EXPECT_EQ(doc["results"][0]["ok"], false);
     EXPECT_THAT(doc["results"][0]["messages"].get<std::vector<std::string>>(),
                 ElementsAre("filters: 405 450 492 550 600 700 -> 405 450 492 550 600 620",
-                            "plate.measurement_end: stay -> out"));
+                            "plate: power_on=in measurement_end=stay -> power_on=in "
+                            "measurement_end=out"));
+}
+
+// check as a user types it: the port relative to the working folder and the profile after it.
+// A reader in Veltrix mode differs from a profile for another mode in the mode and in the plate
+// defaults, which it cannot hold: both are listed, a line each, and the summary says "differs".
+TEST(CliCheck, ListsEveryDifferenceOfAReaderInAnotherMode) {
+    Bench bench;
+    const sim::PtyServer* instrument = bench.StartInstrument(StateOf(sim::kModeVeltrix, 9600));
+    ASSERT_NE(instrument, nullptr);
+    const std::string port = std::filesystem::relative(instrument->SlavePath()).string();
+    ASSERT_NE(port.front(), '/');
+    const std::string other = WriteFile(
+        "other-mode.json", R"({"format": 1, "mode": "morvane", "plate": {"power_on": "out"}})");
+
+    const CliRun differs = RunCli({"check", "--port", port, other, "--baud", "9600"});
+    EXPECT_EQ(differs.code, cli::kExitFailed) << differs.err;
+    const std::string& shown = instrument->SlavePath();
+    EXPECT_THAT(differs.out, HasSubstr(shown + ": mode: veltrix -> morvane\n" + shown +
+                                       ": plate: not held in Veltrix mode -> power_on=out\n"));
+    EXPECT_THAT(differs.out, AllOf(HasSubstr("PROFILE"), HasSubstr("differs"),
+                                   Not(HasSubstr("CHANGED")), Not(HasSubstr("FAILED"))));
+    const CliRun json = RunCli({"check", "--port", port, other, "--baud", "9600", "--json"});
+    const auto row = nlohmann::json::parse(json.out)["results"][0];
+    EXPECT_EQ(row["differences"], nlohmann::json::parse(R"([
+        {"setting": "mode", "instrument": "veltrix", "profile": "morvane"},
+        {"setting": "plate", "instrument": "not held in Veltrix mode",
+         "profile": {"power_on": "out"}}])"));
+    EXPECT_EQ(row["failures"], nlohmann::json::array());
+
+    const std::string same = WriteFile("same-mode.json", R"({"format": 1, "mode": "veltrix"})");
+    const CliRun matches = RunCli({"check", "--port", port, same, "--baud", "9600"});
+    EXPECT_EQ(matches.code, cli::kExitOk) << matches.err;
+    EXPECT_THAT(matches.out, HasSubstr("matches"));
 }
 
 TEST(CliFind, FindsTheInstrumentOnTheThirdOfFourPorts) {
@@ -292,7 +327,8 @@ TEST(CliApply, FourInstrumentsAtOnceWithOneKilledOneSilentOneRefusingToStore) {
     EXPECT_THAT(results[0]["error"].get<std::string>(),
                 AllOf(HasSubstr("was lost"), HasSubstr("stored nothing")));
     EXPECT_THAT(results[1]["error"].get<std::string>(), StartsWith("connect: "));
-    EXPECT_THAT(results[2]["error"].get<std::string>(), HasSubstr("refused to store"));
+    EXPECT_THAT(results[2]["error"].get<std::string>(),
+                AllOf(HasSubstr("\"DB CNF WRITE\" was refused"), HasSubstr("stored nothing")));
     EXPECT_EQ(Describe(refusing->Stored()), Describe(state));
     for (const int failed : {0, 1, 2})
         EXPECT_EQ(results[failed]["saved"], false);

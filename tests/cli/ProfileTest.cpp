@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "cli/Differences.h"
 #include "cli/Profile.h"
 #include "cli/Program.h"
@@ -89,24 +91,50 @@ INSTANTIATE_TEST_SUITE_P(
         BadProfile{"PowerOnStays", R"({"format": 1, "plate": {"power_on": "stay"}})",
                    R"("plate.power_on" must be one of in, out)"},
         BadProfile{"RemoteOnAsNumber", R"({"format": 1, "plate": {"remote_on": 2}})",
-                   R"("plate.remote_on" must be one of in, out, stay)"}),
+                   R"("plate.remote_on" must be one of in, out, stay)"},
+        // The parser keeps the last of two equal keys: a profile meaning two things is refused.
+        BadProfile{"KeyTwice", R"({"format": 1, "mode": "oxq", "mode": "veltrix"})",
+                   R"(the key "mode" is given twice)"},
+        BadProfile{"PlateKeyTwice",
+                   R"({"format": 1, "plate": {"power_on": "in", "power_on": "out"}})",
+                   R"(the key "power_on" is given twice)"},
+        BadProfile{"NumberBeyondAnyRange", R"({"format": 1, "baud": 1e400})",
+                   "a number in the profile is out of range"},
+        BadProfile{"TooLarge", R"({"format": 1, "mode": ")" + std::string(1024 * 1024, 'x') + "\"}",
+                   "is larger than 1 MiB"}),
     [](const ::testing::TestParamInfo<BadProfile>& param) { return param.param.name; });
 
+// Each bad command line ends with 2 before any port is opened (the ports here do not exist:
+// opening one would fail an instrument, exit 1), saying what is wrong.
 TEST_F(CliProfileTest, BadCommandLinesEndWithTwo) {
     const std::string profile = WriteFile("good.json", R"({"format": 1})");
-    const std::vector<std::vector<std::string>> lines = {
-        {},
-        {"frobnicate"},
-        {"read"},                                          // no port
-        {"read", "--port", "/dev/a", "--port", "/dev/b"},  // read takes one
-        {"check", profile},                                // no port
-        {"apply", "--port", "/dev/a"},                     // no profile
-        {"read", "--port", "/dev/a", "--baud", "14400"},   // a rate step 1 does not offer
-        {"check", "/nonexistent/profile.json", "--port", "/dev/a"},
+    struct Line {
+        std::vector<std::string> args;
+        std::string message;  // part of what the program says; "" for CLI11's own
     };
-    for (const auto& line : lines) {
-        const CliRun run = RunCli(line);
-        EXPECT_EQ(run.code, cli::kExitUsage) << ::testing::PrintToString(line) << run.err;
+    const std::vector<Line> lines = {
+        {{}, ""},
+        {{"frobnicate"}, ""},
+        {{"read"}, ""},                                          // no port
+        {{"read", "--port", "/dev/a", "--port", "/dev/b"}, ""},  // read takes one
+        {{"check", profile}, ""},                                // no port
+        {{"apply", "--port", "/dev/a"}, ""},                     // no profile
+        {{"read", "--port", "/dev/a", "--baud", "14400"}, "--baud: 14400 is not offered"},
+        {{"read", "--port", "/dev/a", "--baud", "0"}, "--baud: 0 is not offered"},
+        {{"find", "--port", "/dev/a", "--baud", "0"}, ""},  // find has no --baud
+        {{"check", "/nonexistent/profile.json", "--port", "/dev/a"},
+         "/nonexistent/profile.json: No such file or directory"},
+        {{"check", testing::TempDir(), "--port", "/dev/a"}, ": is a directory"},
+        {{"apply", "/dev/zero", "--port", "/dev/a"}, "/dev/zero: is not a regular file"},
+        {{"check", profile, "--port", "/dev/a", "--port", "/dev/b", "--port", "/dev/a"},
+         "--port: /dev/a is given twice"},
+        {{"apply", profile, "--port", "/dev/null", "--port", "/dev/../dev/null"},
+         "--port: /dev/../dev/null is given twice (as /dev/null)"},
+    };
+    for (const Line& line : lines) {
+        const CliRun run = RunCli(line.args);
+        EXPECT_EQ(run.code, cli::kExitUsage) << ::testing::PrintToString(line.args) << run.err;
+        EXPECT_THAT(run.err, HasSubstr(line.message)) << ::testing::PrintToString(line.args);
     }
     EXPECT_EQ(RunCli({"apply", "--help"}).code, cli::kExitOk);
     // The package checks ask every installed program for its version.
@@ -145,7 +173,7 @@ TEST_F(CliProfileTest, WritesWhatItReadsBack) {
 
 struct DifferenceCase {
     const char* name;
-    cli::Profile held;
+    engine::InstrumentSettings held;
     cli::Profile wanted;
     std::vector<std::string> lines;
 };
@@ -156,40 +184,70 @@ cli::Profile With(std::optional<int> mode, std::optional<int> baud,
     return cli::Profile{mode, baud, std::move(filters), measurement, plate};
 }
 
+// The instrument's side: a profile's values as read, with some settings not held or unread.
+engine::InstrumentSettings Held(
+    const cli::Profile& read, const std::function<void(engine::InstrumentSettings&)>& change = {}) {
+    engine::InstrumentSettings held = cli::SettingsOf(read);
+    if (change) change(held);
+    return held;
+}
+
+std::vector<std::string> Lines(const std::vector<cli::Difference>& differences) {
+    std::vector<std::string> lines;
+    for (const cli::Difference& d : differences)
+        lines.push_back(cli::DifferenceLine(d));
+    return lines;
+}
+
 TEST(CliDifferences, NameEachDifferingSettingOfTheProfile) {
     const std::vector<int> table{405, 450, 492, 550, 600, 620};
     const std::vector<int> edited{405, 450, 492, 550, 600, 700};
     const cli::Profile::Plate plate{1, 1, 2, 2};
+    engine::Exchange silent;
+    silent.command = "GW";
+    silent.outcome = engine::ExchangeOutcome::NoReply;
     const std::vector<DifferenceCase> cases = {
-        {"Same", With(1, 9600, table, 0, plate), With(1, 9600, table, 0, plate), {}},
-        {"OnlyTheProfilesKeysCount", With(1, 9600, table, 0, plate), With({}, {}, {}, {}, {}), {}},
+        {"Same", Held(With(1, 9600, table, 0, plate)), With(1, 9600, table, 0, plate), {}},
+        {"OnlyTheProfilesKeysCount",
+         Held(With(1, 9600, table, 0, plate)),
+         With({}, {}, {}, {}, {}),
+         {}},
         {"Filters",
-         With(1, 9600, table, 0, {}),
+         Held(With(1, 9600, table, 0, {})),
          With({}, {}, edited, {}, {}),
          {"filters: 405 450 492 550 600 620 -> 405 450 492 550 600 700"}},
         {"ModeAndBaud",
-         With(1, 9600, {}, {}, {}),
+         Held(With(1, 9600, {}, {}, {})),
          With(3, 19200, {}, {}, {}),
          {"mode: morvane -> oxq", "baud: 9600 -> 19200"}},
         {"NoPresetHeld",
-         With(0, 9600, {}, {}, {}),
+         Held(With(0, 9600, {}, {}, {}),
+              [](auto& h) {
+                  h.measurement.SetRead(engine::Measurement{-1, {{30, 5, 1000}}});
+              }),
          With({}, {}, {}, 1, {}),
          {"measurement: none of the presets -> accuracy"}},
         {"NoSlide",
-         With(1, 9600, {}, {}, {}),
+         Held(With(1, 9600, {}, {}, {}), [](auto& h) { h.filters.SetNotHeld("no filter slide"); }),
          With({}, {}, table, {}, {}),
          {"filters: no filter slide -> 405 450 492 550 600 620"}},
         {"OnePlateGroup",
-         With(1, 9600, {}, {}, plate),
+         Held(With(1, 9600, {}, {}, plate)),
          With({}, {}, {}, {}, cli::Profile::Plate{std::nullopt, std::nullopt, 1, std::nullopt}),
-         {"plate.remote_on: stay -> out"}},
-        {"PlateNotOffered",
-         With(1, 9600, {}, {}, {}),
-         With({}, {}, {}, {}, cli::Profile::Plate{0, std::nullopt, std::nullopt, std::nullopt}),
-         {"plate.power_on: not set -> in"}},
+         {"plate: remote_on=stay -> remote_on=out"}},
+        {"PlateInVeltrixMode",
+         Held(With(0, 9600, {}, {}, {}),
+              [](auto& h) { h.plate.SetNotHeld(engine::kNotHeldInVeltrixMode); }),
+         With(1, {}, {}, {}, cli::Profile::Plate{0, std::nullopt, std::nullopt, std::nullopt}),
+         {"mode: veltrix -> morvane", "plate: not held in Veltrix mode -> power_on=in"}},
+        // What could not be read is a failure of its own, never a difference.
+        {"UnreadSettingsDoNotDiffer",
+         Held(With(1, 9600, {}, {}, {}), [&](auto& h) { h.filters.SetFailed(silent); }),
+         With({}, {}, table, 2, {}),
+         {}},
     };
     for (const DifferenceCase& c : cases)
-        EXPECT_EQ(cli::Differences(c.held, c.wanted), c.lines) << c.name;
+        EXPECT_EQ(Lines(cli::Differences(c.held, c.wanted)), c.lines) << c.name;
 }
 
 // An instrument's reply reaches the terminal in message lines and the summary: its control

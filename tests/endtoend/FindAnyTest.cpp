@@ -62,5 +62,40 @@ TEST(FindAny, FindsTheInstrumentAt2400OnTheThirdPortAndNextIdentifiesItAgain) {
     EXPECT_THAT(bench.Boxes(), IsEmpty());
 }
 
+// Four ports searched at once: three that fail at once and a Morvane instrument at 2400 baud
+// on the last. It gets the queries of the rates before 2400 at both line settings and the one
+// that answers, as a search of its port alone would send; taking the port over sends nothing.
+TEST(FindAny, SearchesFourPortsAtOnceAndTakesOverTheLastOneWithoutAskingAgain) {
+    Bench bench;
+    sim::PtyServer* taken = bench.StartInstrument(StateOf(sim::kModeVeltrix, 9600));
+    sim::PtyServer* reader = bench.StartInstrument(StateOf(sim::kModeMorvane, 2400));
+    ASSERT_NE(taken, nullptr);
+    ASSERT_NE(reader, nullptr);
+    bench.MakeSheet({kMissingNode, kNotASerialPort, taken->SlavePath(), reader->SlavePath()});
+    ComPortDeviceLinux otherProgram;
+    ASSERT_EQ(otherProgram.InitSerial(3), TRUE) << otherProgram.GetLastErrorText();
+
+    ASSERT_TRUE(bench.Open());
+    framework::WizardDriver& w = bench.Driver();
+    ASSERT_TRUE(w.Click(IDC_FIND_ANY));
+
+    EXPECT_EQ(w.Selection(IDC_PORT), 3);
+    EXPECT_EQ(w.SelectedText(IDC_BAUDRATE), "2400");
+    EXPECT_THAT(bench.Boxes(), IsEmpty());
+    EXPECT_EQ(bench.Sheet().GetInstrumentType(), "+MV");
+    EXPECT_EQ(CountOf(*reader, "!"), 1) << Traffic(*reader);
+    EXPECT_THAT(taken->Traffic().Entries(), IsEmpty()) << Traffic(*taken);
+
+    // The sheet's own device holds the port at the rate that answered.
+    EXPECT_EQ(bench.Sheet().GetDevice()->GetPortNumber(), 4);
+    EXPECT_EQ(bench.Sheet().GetDevice()->GetBaudRate(), 2400);
+
+    // Next connects again with what the boxes show.
+    ASSERT_TRUE(NextTo(w, 2)) << ::testing::PrintToString(bench.Boxes());
+    EXPECT_EQ(CountOf(*reader, "!"), 2) << Traffic(*reader);
+    EXPECT_TRUE(w.IsChecked(IDC_MODE_MORVANE));
+    w.Cancel();
+}
+
 }  // namespace
 }  // namespace endtoend_test

@@ -28,6 +28,7 @@
 #include "resources/Resource.h"
 #include "resources/Resources.h"
 #include "sim/PtyServer.h"
+#include "tests/testkit/Bench.h"
 #include "tests/testkit/GuiTest.h"
 
 namespace gui_test {
@@ -58,11 +59,12 @@ protected:
 
     // Instruments in Morvane mode at 9600 baud, listed as COM1, COM2, ...; `extraNodes` come
     // after them. Then the wizard opens on step 1.
-    void Open(int count, std::vector<std::string> extraNodes = {}) {
+    void Open(int count, std::vector<std::string> extraNodes = {}, int baud = 9600) {
         std::vector<std::string> nodes;
         for (int i = 0; i < count; ++i) {
             sim::ServerConfig config;
             config.state.mode = sim::kModeMorvane;
+            config.state.baud = baud;
             std::string error;
             instruments.push_back(sim::PtyServer::Start(config, error));
             ASSERT_NE(instruments.back(), nullptr) << error;
@@ -72,6 +74,7 @@ protected:
         device::SetExtraPorts(nodes);
         sheet = std::make_unique<CVeltrixInstrumentSettingsDlg>(IDS_SHEET_CAPTION);
         watch.Attach(sheet->GetDevice());
+        sheet->m_searchWatch.show = [this](const std::string& text) { host.ShowBusyText(text); };
         sheet->Create();
         window = host.WindowOf(*sheet);
         ASSERT_NE(window, nullptr);
@@ -177,8 +180,11 @@ TEST_F(LineFailureTest, ASilentInstrumentIsReportedOnceAndWaitedForOnce) {
     const qint64 busyMs = Press(ID_WIZNEXT);
 
     EXPECT_EQ(sheet->GetActiveIndex(), 4);
-    EXPECT_THAT(NewBoxes(), ElementsAre("The instrument on " + PortLabel(0) +
-                                        " did not report ready within 1 s."));
+    // Step 5's reads say it once, naming what could not be read.
+    EXPECT_THAT(NewBoxes(), ElementsAre("Could not read the plate movement defaults from the "
+                                        "instrument: did not report ready within 1 s (\"V\" not "
+                                        "sent).\nWhat this step shows was not read from the "
+                                        "instrument."));
     // Step 5 reads the version and the plate defaults: the bound once (two polls of 900 ms
     // each), then one poll. The count says that the bound was waited once; the time only that
     // it was not the 30 s of the default bound.
@@ -240,6 +246,33 @@ TEST_F(LineFailureTest, CancelStopsFindAnyAfterTheAttemptInProgress) {
     EXPECT_EQ(device.GetParity(), 'E');
     EXPECT_LT(sinceCancel.elapsed(), 15000);
     ProcessEvents();
+    EXPECT_EQ(sheet->GetActiveIndex(), 0);
+    EXPECT_FALSE(sheet->IsEnded());
+    EXPECT_EQ(window->BusyText(), "Find any stopped");
+    EXPECT_TRUE(NewBoxes().empty());
+}
+
+// Cancel while Find any searches four ports at once stops every port after its attempt in
+// progress: each instrument has heard the one query of the search's first rate, and no more.
+TEST_F(LineFailureTest, CancelStopsEveryPortOfAParallelFindAny) {
+    // Silent at 38400 baud: the held 9600 goes unheard, then each port's first attempt of the
+    // search is heard and unanswered.
+    Open(4, {}, 38400);
+    for (const auto& instrument : instruments)
+        instrument->AddFault(sim::Fault{sim::FaultKind::Silence, "!", -1, {}, 0});
+    // The held attempt takes two silent queries (about 1.4 s); the search's first one as long.
+    QElapsedTimer sinceCancel;
+    QTimer::singleShot(2100, [&] {
+        MouseClick(*window->WidgetFor(framework::IDCANCEL));
+        sinceCancel.start();
+    });
+    MouseClick(*window->WidgetFor(IDC_FIND_ANY));
+    ASSERT_TRUE(sinceCancel.isValid());
+    EXPECT_LT(sinceCancel.elapsed(), 2 * 700 + 500);
+    ProcessEvents();
+    for (const auto& instrument : instruments) {
+        EXPECT_EQ(testkit_test::CountOf(*instrument, "!"), 1) << testkit_test::Traffic(*instrument);
+    }
     EXPECT_EQ(sheet->GetActiveIndex(), 0);
     EXPECT_FALSE(sheet->IsEnded());
     EXPECT_EQ(window->BusyText(), "Find any stopped");

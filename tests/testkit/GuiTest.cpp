@@ -82,4 +82,25 @@ void BoxAnswerer::Look() {
     }
 }
 
+FileDialogAnswerer::FileDialogAnswerer() {
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { Look(); });
+    m_timer.start(5);
+}
+
+void FileDialogAnswerer::Look() {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->isVisible()) return;
+    m_seen.emplace_back(dialog->windowTitle().toStdString(),
+                        dialog->acceptMode() == QFileDialog::AcceptSave);
+    if (m_answers.empty()) {
+        dialog->reject();
+        return;
+    }
+    dialog->selectFile(QString::fromStdString(m_answers.front()));
+    m_answers.erase(m_answers.begin());
+    // The dialog's own checks of the name (it exists, it may be overwritten) are the platform's,
+    // not the program's: the answer is taken as given.
+    static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
+}
+
 }  // namespace testkit_test

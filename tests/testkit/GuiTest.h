@@ -3,6 +3,7 @@
 // Helpers for driving Qt widgets the way a user does: keys to the focused widget, clicks,
 // typing, and a helper that answers message boxes as they come up.
 
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QObject>
 #include <QString>
@@ -10,6 +11,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace testkit_test {
@@ -58,6 +60,26 @@ private:
     QTimer m_timer;
     std::vector<SeenBox> m_boxes;
     std::function<void(QMessageBox&)> m_hook;
+};
+
+// While it lives, each file dialog that comes up is recorded and answered with the next
+// file name given (accepted), or cancelled when none is left.
+class FileDialogAnswerer {
+public:
+    FileDialogAnswerer();
+    FileDialogAnswerer(const FileDialogAnswerer&) = delete;
+    FileDialogAnswerer& operator=(const FileDialogAnswerer&) = delete;
+
+    void Answer(const std::string& fileName) { m_answers.push_back(fileName); }
+    // Titles of the dialogs seen, in order, with whether each was for saving.
+    const std::vector<std::pair<std::string, bool>>& Seen() const { return m_seen; }
+
+private:
+    void Look();
+
+    QTimer m_timer;
+    std::vector<std::string> m_answers;
+    std::vector<std::pair<std::string, bool>> m_seen;
 };
 
 }  // namespace testkit_test

@@ -35,6 +35,8 @@ public:
 
     // Answers the device's writes from now on.
     void Attach(ScriptedDevice& device);
+    // Answers one write of the device (for a responder that also does something else).
+    void Hear(ScriptedDevice& device, const std::string& written) { OnWrite(device, written); }
 
     // --- Reply table ---
     // The reply to every later send of the command; std::nullopt leaves it unanswered.

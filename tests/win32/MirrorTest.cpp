@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/PropertySheet.h"
 #include "framework/win32/Win32Host.h"
@@ -20,7 +21,8 @@ using framework::ControlKind;
 // The five step templates in a sheet of plain pages: no step logic, just the controls.
 class TemplateSheet : public framework::PropertySheet {
 public:
-    TemplateSheet() : PropertySheet(IDS_SHEET_CAPTION) {
+    explicit TemplateSheet(std::vector<framework::ControlTemplate> ownButtons = {})
+        : PropertySheet(IDS_SHEET_CAPTION, nullptr, 0, std::move(ownButtons)) {
         for (auto& page : pages)
             AddPage(&page);
         SetWizardMode();
@@ -275,6 +277,37 @@ TEST_F(MirrorTest, EnterPressesTheFocusedPushButtonElseTheDefaultOne) {
     EXPECT_EQ(GetFocus(), Of(3, IDC_ACCURACY));
     EXPECT_TRUE(Page(3).IsRadioChecked(IDC_ACCURACY));
     EXPECT_FALSE(Page(3).IsRadioChecked(IDC_CENTER));
+}
+
+// A button of the sheet's own (the wizard's profile buttons) sits in the row of the wizard
+// buttons, left of Back.
+TEST(SheetButtonsTest, ASheetsOwnButtonSitsInTheRowLeftOfBack) {
+    resources::RegisterResources();
+    framework::win32::Win32Host host;
+    framework::ScopedHost use{host};
+    framework::ControlTemplate own;
+    own.id = IDC_LOAD_PROFILE;
+    own.kind = ControlKind::PushButton;
+    own.text = "Load profile...";
+    own.rect = {7, 0, 55, 14};
+    TemplateSheet sheet({own});
+    sheet.Create();
+    framework::win32::WizardWindow* window = host.WindowOf(sheet);
+    ASSERT_NE(window, nullptr);
+    window->Present();
+    Pump(window->Frame());
+    HWND mine = GetDlgItem(window->Frame(), IDC_LOAD_PROFILE);
+    HWND back = GetDlgItem(window->Frame(), framework::ID_WIZBACK);
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(TextOf(mine), "Load profile...");
+    EXPECT_TRUE(IsWindowVisible(mine));
+    RECT at{};
+    RECT backAt{};
+    GetWindowRect(mine, &at);
+    GetWindowRect(back, &backAt);
+    EXPECT_EQ(at.top, backAt.top);
+    EXPECT_EQ(at.bottom, backAt.bottom);
+    EXPECT_LT(at.right, backAt.left);
 }
 
 }  // namespace

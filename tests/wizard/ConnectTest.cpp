@@ -3,6 +3,7 @@
 
 #include "framework/Ids.h"
 #include "resources/Resource.h"
+#include "tests/testkit/Wire.h"
 #include "tests/wizard/WizardHarness.h"
 
 namespace wizard_test {
@@ -173,14 +174,23 @@ TEST(ConnectFindAny, SearchesEveryPortAtEveryRateInListOrderAndShowsTheFind) {
 
     ASSERT_TRUE(h.w.Click(IDC_FIND_ANY));
 
-    std::vector<std::pair<int, int>> expected = {{1, 9600}};
+    // The held selection on the sheet's device; then each port on a device of its own, at
+    // every rate in list order until it answers.
+    std::vector<std::pair<int, int>> expected;
     for (int port = 1; port <= 2; ++port) {
         for (const std::string& rate : kRates)
             expected.emplace_back(port, std::stoi(rate));
     }
     for (const int rate : {38400, 19200, 9600, 4800, 2400})
         expected.emplace_back(3, rate);
-    EXPECT_EQ(Attempts(*h.device), expected);
+    EXPECT_EQ(h.SearchAttempts(), expected);
+    // The sheet's device takes the port over with the line that answered, asking nothing.
+    EXPECT_THAT(Attempts(*h.device), ElementsAre(std::make_pair(1, 9600), std::make_pair(3, 2400)));
+    EXPECT_EQ(
+        std::count(h.device->Writes().begin(), h.device->Writes().end(), testkit_test::kTypeQuery),
+        2);
+    EXPECT_EQ(h.device->TerminatorChanges().back(), '\x03');
+    EXPECT_EQ(h.sheet.GetInstrumentType(), "+VT");
     EXPECT_EQ(h.w.Selection(IDC_PORT), 2);
     EXPECT_EQ(h.w.SelectedText(IDC_BAUDRATE), "2400");
     EXPECT_EQ(h.w.ActiveIndex(), 0);
@@ -197,7 +207,22 @@ TEST(ConnectFindAny, SearchesEveryPortAtEveryRateInListOrderAndShowsTheFind) {
     h.w.Next();
     EXPECT_EQ(h.w.ActiveIndex(), 1);
     EXPECT_EQ(h.device->OpenCalls().back(), 3);
-    EXPECT_EQ(h.instrument.TypeQueries(), 2);
+    EXPECT_EQ(h.instrument.TypeQueries(), 1);
+}
+
+TEST(ConnectFindAny, TheFirstPortInTheListThatAnswersWinsWhenSeveralAnswer) {
+    WizardHarness h;
+    h.Open();
+    // Not at the held 9600 on port 1, but at 38400 on every port.
+    h.instrument.ListenOn(std::nullopt, testkit_test::LineSettings{38400, 'N', 8, 1});
+
+    ASSERT_TRUE(h.w.Click(IDC_FIND_ANY));
+
+    EXPECT_EQ(h.w.Selection(IDC_PORT), 0);
+    EXPECT_EQ(h.w.SelectedText(IDC_BAUDRATE), "38400");
+    EXPECT_EQ(h.device->OpenCalls().back(), 1);
+    ASSERT_FALSE(h.SearchAttempts().empty());
+    EXPECT_EQ(h.SearchAttempts().front(), std::make_pair(1, 38400));
 }
 
 TEST(ConnectFindAny, AWorkingSelectionTakesOneAttemptAndChangesNothingOnScreen) {
@@ -207,6 +232,7 @@ TEST(ConnectFindAny, AWorkingSelectionTakesOneAttemptAndChangesNothingOnScreen) 
     h.w.Click(IDC_FIND_ANY);
 
     EXPECT_THAT(h.device->OpenCalls(), ElementsAre(1));
+    EXPECT_TRUE(h.searchLines.empty());
     EXPECT_EQ(h.w.Selection(IDC_PORT), 0);
     EXPECT_EQ(h.w.SelectedText(IDC_BAUDRATE), "9600");
     EXPECT_EQ(h.sheet.GetInstrumentType(), "+VT");
@@ -222,14 +248,15 @@ TEST(ConnectFindAny, WithoutSuccessSaysSoTriesTheHeldSelectionTwiceAndKeepsTheSc
 
     h.w.Click(IDC_FIND_ANY);
 
-    const auto attempts = Attempts(*h.device);
-    ASSERT_EQ(attempts.size(), 1u + 2u * kRates.size());
-    EXPECT_EQ(attempts.front(), std::make_pair(1, 9600));
-    EXPECT_EQ(std::count(attempts.begin(), attempts.end(), std::make_pair(1, 9600)), 2);
+    EXPECT_THAT(Attempts(*h.device), ElementsAre(std::make_pair(1, 9600)));
+    const auto attempts = h.SearchAttempts();
+    ASSERT_EQ(attempts.size(), 2u * kRates.size());
+    EXPECT_EQ(std::count(attempts.begin(), attempts.end(), std::make_pair(1, 9600)), 1);
     EXPECT_THAT(h.Boxes(), ElementsAre(kNothingAnswered + "Tried 2 ports at 8 baud rates."));
     EXPECT_EQ(h.w.Selection(IDC_PORT), 1);
     EXPECT_EQ(h.w.SelectedText(IDC_BAUDRATE), "300");
     EXPECT_FALSE(h.host.IsCursorBusy());
+    EXPECT_EQ(h.sheet.GetInstrumentType(), "");
 }
 
 TEST(ConnectStep, BackOnStepTwoAndNextAgainConnectsAgain) {

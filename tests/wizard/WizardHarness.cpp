@@ -7,6 +7,7 @@
 #include "resources/Resource.h"
 #include "resources/Resources.h"
 #include "support/ValueString.h"
+#include "tests/testkit/Wire.h"
 
 namespace wizard_test {
 namespace {
@@ -32,12 +33,7 @@ bool RegisterOnce() {
 WizardHarness::WizardHarness(std::string code, int firstPage)
     : instrument(std::move(code)),
       m_registered(RegisterOnce()),
-      sheet(IDS_SHEET_CAPTION, nullptr, firstPage, [this] {
-          auto scripted = std::make_unique<testkit_test::ScriptedDevice>(time.clock);
-          device = scripted.get();
-          instrument.Attach(*scripted);
-          return scripted;
-      }) {
+      sheet(IDS_SHEET_CAPTION, nullptr, firstPage, [this] { return MakeDevice(); }) {
     for (const auto& [command, reply] : kPlainState)
         instrument.Answer(command, reply);
     ListenAt(1, 9600);
@@ -46,6 +42,35 @@ WizardHarness::WizardHarness(std::string code, int firstPage)
 WizardHarness::~WizardHarness() {
     // Every command of the steps goes through the ready poll first.
     EXPECT_EQ(instrument.UnpolledCommands(), 0);
+}
+
+std::unique_ptr<SerialDevice> WizardHarness::MakeDevice() {
+    // The first device is the sheet's own; later ones are Find any's, one per port.
+    if (device == nullptr) {
+        auto scripted = std::make_unique<testkit_test::ScriptedDevice>(time.clock);
+        device = scripted.get();
+        instrument.Attach(*scripted);
+        return scripted;
+    }
+    SearchLine& line = searchLines.emplace_back(instrument);
+    auto scripted = std::make_unique<testkit_test::ScriptedDevice>(line.clock);
+    scripted->SetResponder([&line](testkit_test::ScriptedDevice& d, const std::string& written) {
+        if (written == testkit_test::kTypeQuery) {
+            line.typeQueries.emplace_back(d.GetPortNumber(), d.AppliedLines().back());
+        }
+        line.instrument.Hear(d, written);
+    });
+    return scripted;
+}
+
+std::vector<std::pair<int, int>> WizardHarness::SearchAttempts() const {
+    std::vector<std::pair<int, int>> attempts;
+    for (const SearchLine& line : searchLines) {
+        for (const auto& [port, settings] : line.typeQueries) {
+            if (settings.dataBits == 8) attempts.emplace_back(port, settings.baudRate);
+        }
+    }
+    return attempts;
 }
 
 void WizardHarness::Open(std::vector<std::string> ports) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
@@ -41,12 +43,27 @@ public:
     // Moves the instrument to another port and baud rate; its line format stays.
     void ListenAt(int port, int baudRate);
 
+    // A port of Find any's search: its device (made by the sheet and gone with the search)
+    // runs on a clock of its own before a copy of the instrument as it was when the search
+    // began; the type queries it heard stay here.
+    struct SearchLine {
+        explicit SearchLine(const testkit_test::ScriptedInstrument& copy) : instrument(copy) {}
+        support::VirtualClock clock;
+        testkit_test::ScriptedInstrument instrument;
+        std::vector<std::pair<int, testkit_test::LineSettings>> typeQueries;  // port, line
+    };
+    // The (port, baud) of every attempt of the search, port by port: each asks first at 8N1.
+    std::vector<std::pair<int, int>> SearchAttempts() const;
+
     testkit_test::VirtualTime time;
     framework::RecordingHost host;
     testkit_test::ScriptedInstrument instrument;
     testkit_test::ScriptedDevice* device = nullptr;  // owned by the sheet
+    std::deque<SearchLine> searchLines;
 
 private:
+    std::unique_ptr<SerialDevice> MakeDevice();
+
     framework::ScopedHost m_useHost{host};
     bool m_registered;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace profile {
 
 // The baud rates step 1 offers, in its order.
 std::vector<std::string> ConnectRates();
@@ -18,4 +18,4 @@ std::string FilterValueRefusal(int value);
 // How many buttons step 5's group has that starts at firstButton.
 int PlateChoiceCount(int firstButton);
 
-}  // namespace cli
+}  // namespace profile

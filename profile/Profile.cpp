@@ -1,4 +1,4 @@
-#include "cli/Profile.h"
+#include "profile/Profile.h"
 
 #include <algorithm>
 #include <limits>
@@ -6,11 +6,10 @@
 #include <set>
 #include <string_view>
 
-#include "cli/PageRules.h"
-#include "cli/Text.h"
-#include "cli/Vocabulary.h"
+#include "profile/PageRules.h"
+#include "profile/Vocabulary.h"
 
-namespace cli {
+namespace profile {
 namespace {
 
 using Json = nlohmann::json;
@@ -91,7 +90,7 @@ bool ReadBaud(const Json& value, const std::optional<int>& mode, Profile& profil
     if (std::find(offered.begin(), offered.end(), std::to_string(baud)) == offered.end()) {
         error = "\"baud\": " + std::to_string(baud) + " is not offered" +
                 (mode ? " in " + NameAt(kModeNames, *mode) + " mode" : std::string()) +
-                " (allowed: " + Join(offered, ", ") + ")";
+                " (allowed: " + Listed(offered) + ")";
         return false;
     }
     profile.baud = baud;
@@ -177,6 +176,57 @@ std::string WithFlatNumberLists(const std::string& text) {
     return out;
 }
 
+// The parser's message without its exception name: "parse error at line 1, column 9: ...".
+std::string ParserMessage(const char* what) {
+    std::string message = what;
+    if (const std::size_t end = message.find("] ");
+        message.starts_with("[") && end != message.npos) {
+        message.erase(0, end + 2);
+    }
+    return message;
+}
+
+// Parses the text, refusing a key that an object holds twice (the parser would keep the last
+// and drop the first without a word). False with what is wrong.
+bool ParseUnique(const std::string& text, Json& doc, std::string& error) {
+    std::vector<std::set<std::string>> keysOfOpenObjects;
+    std::string repeated;
+    const Json::parser_callback_t noteKeys = [&](int, Json::parse_event_t event, Json& parsed) {
+        switch (event) {
+            case Json::parse_event_t::object_start:
+                keysOfOpenObjects.emplace_back();
+                break;
+            case Json::parse_event_t::object_end:
+                if (!keysOfOpenObjects.empty()) keysOfOpenObjects.pop_back();
+                break;
+            case Json::parse_event_t::key:
+                if (!keysOfOpenObjects.empty() &&
+                    !keysOfOpenObjects.back().insert(parsed.get<std::string>()).second &&
+                    repeated.empty()) {
+                    repeated = parsed.get<std::string>();
+                }
+                break;
+            default:
+                break;
+        }
+        return true;
+    };
+    try {
+        doc = Json::parse(text, noteKeys);
+    } catch (const Json::out_of_range& e) {
+        error = "a number in the profile is out of range: " + ParserMessage(e.what());
+        return false;
+    } catch (const Json::exception& e) {
+        error = "the profile is not JSON: " + ParserMessage(e.what());
+        return false;
+    }
+    if (!repeated.empty()) {
+        error = "the key " + Quoted(repeated) + " is given twice";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ReadProfile(const std::string& text, Profile& profile, std::string& error) {
@@ -185,11 +235,8 @@ bool ReadProfile(const std::string& text, Profile& profile, std::string& error) 
         error = "the profile is not JSON (a zero byte at offset " + std::to_string(zero) + ")";
         return false;
     }
-    Json doc = Json::parse(text, nullptr, /*allow_exceptions=*/false);
-    if (doc.is_discarded()) {
-        error = "the profile is not JSON";
-        return false;
-    }
+    Json doc;
+    if (!ParseUnique(text, doc, error)) return false;
     if (!doc.is_object()) {
         error = "the profile must be a JSON object with the keys " + ListOf(kKeys);
         return false;
@@ -224,6 +271,41 @@ bool ReadProfile(const std::string& text, Profile& profile, std::string& error) 
     return true;
 }
 
+Profile ProfileOf(const engine::InstrumentSettings& held) {
+    Profile profile;
+    if (const int* mode = held.mode.Get()) profile.mode = *mode;
+    if (const int* baud = held.baud.Get()) profile.baud = *baud;
+    if (const std::vector<int>* filters = held.filters.Get()) profile.filters = *filters;
+    if (const engine::Measurement* measurement = held.measurement.Get();
+        measurement != nullptr && measurement->mode >= 0) {
+        profile.measurement = measurement->mode;
+    }
+    if (const engine::PlateDefaults* plate = held.plate.Get()) {
+        Profile::Plate groups;
+        for (std::size_t i = 0; i < groups.size(); ++i) {
+            if ((*plate)[i] >= 0) groups[i] = (*plate)[i];
+        }
+        profile.plate = groups;
+    }
+    return profile;
+}
+
+engine::InstrumentSettings SettingsOf(const Profile& profile) {
+    engine::InstrumentSettings settings;
+    if (profile.mode) settings.mode.SetRead(*profile.mode);
+    if (profile.baud) settings.baud.SetRead(*profile.baud);
+    if (profile.filters) settings.filters.SetRead(*profile.filters);
+    if (profile.measurement)
+        settings.measurement.SetRead(engine::Measurement{*profile.measurement, std::nullopt});
+    if (profile.plate) {
+        engine::PlateDefaults plate{};
+        for (std::size_t i = 0; i < plate.size(); ++i)
+            plate[i] = (*profile.plate)[i].value_or(-1);
+        settings.plate.SetRead(plate);
+    }
+    return settings;
+}
+
 OrderedJson ProfileDocument(const Profile& profile) {
     OrderedJson doc;
     doc["format"] = kFormat;
@@ -248,4 +330,4 @@ std::string WriteProfile(const Profile& profile) {
     return WithFlatNumberLists(ProfileDocument(profile).dump(2)) + "\n";
 }
 
-}  // namespace cli
+}  // namespace profile

@@ -1,4 +1,4 @@
-#include "cli/PageRules.h"
+#include "profile/PageRules.h"
 
 #include "framework/RecordingHost.h"
 #include "resources/Resource.h"
@@ -7,7 +7,7 @@
 #include "wizard/InstrumentModePage.h"
 #include "wizard/PlateMovementPage.h"
 
-namespace cli {
+namespace profile {
 namespace {
 
 std::vector<std::string> ItemsOf(const framework::Dialog& page, int id) {
@@ -50,4 +50,4 @@ int PlateChoiceCount(int firstButton) {
     return static_cast<int>(page.RadioGroupOf(firstButton).size());
 }
 
-}  // namespace cli
+}  // namespace profile

@@ -7,10 +7,11 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "resources/Resource.h"
 
-namespace cli {
+namespace profile {
 
 // Step 2, the group that starts at the Veltrix button.
 inline constexpr std::array<std::string_view, 4> kModeNames = {"veltrix", "morvane", "dravell",
@@ -64,4 +65,12 @@ std::string ListOf(const std::array<std::string_view, N>& names, std::size_t cou
     return text;
 }
 
-}  // namespace cli
+// "a, b, c": texts listed in a message.
+inline std::string Listed(const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items)
+        text += (text.empty() ? "" : ", ") + item;
+    return text;
+}
+
+}  // namespace profile
