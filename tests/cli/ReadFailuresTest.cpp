@@ -212,8 +212,11 @@ TEST_P(ReadFailures, FailTheInstrumentNamingSettingCommandAndCause) {
     bench.Sheet().m_nReadyWaitLimitMs = 1000;
     std::thread cable = Saboteur(row, bench, shown);
     ASSERT_TRUE(bench.Open());
-    for (int step = 2; step <= row.step; ++step)
-        EXPECT_TRUE(NextTo(bench.Driver(), step)) << step;
+    // A step whose read meets a lost link is not shown: the wizard stays where it was.
+    for (int step = 2; step <= row.step; ++step) {
+        const bool shownStep = row.failure != Failure::LinkLost || step < row.step;
+        EXPECT_EQ(NextTo(bench.Driver(), step), shownStep) << step;
+    }
     if (cable.joinable()) cable.join();
     if (row.failure == Failure::LinkLost) {
         ASSERT_FALSE(bench.Boxes().empty());
