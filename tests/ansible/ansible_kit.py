@@ -22,6 +22,13 @@ def tool(name):
     return path
 
 
+def ansible_python():
+    """The Python that runs Ansible's own programs (ansible-playbook's interpreter)."""
+    with open(tool("ansible-playbook"), encoding="utf-8") as program:
+        first = program.readline()
+    return first[2:].split()[0] if first.startswith("#!") else "python3"
+
+
 def run(env, command):
     done = subprocess.run(command, env=env, capture_output=True, text=True, timeout=RUN_TIMEOUT_S)
     if done.returncode != 0:

@@ -10,7 +10,7 @@ DOCUMENTATION = r'''
 ---
 module: settings
 short_description: Put Veltrix microplate readers into the state of a settings profile
-version_added: 1.0.5
+version_added: 1.0.0
 description:
   - Runs C(veltrix-settings apply) on the managed host for every port at once. Each reader is
     compared with the profile and written to, and its settings stored, only when it differs.
@@ -57,8 +57,10 @@ options:
     default: veltrix-settings
 attributes:
   check_mode:
+    description: Runs the program's dry run, which compares the readers and writes nothing.
     support: full
   diff_mode:
+    description: Shows each reader's differing settings, as read and as the profile has them.
     support: full
 notes:
   - The remote user needs read and write access to the ports (membership of the C(dialout)

@@ -10,7 +10,7 @@ DOCUMENTATION = r'''
 ---
 module: settings_info
 short_description: Read the settings of Veltrix microplate readers as profiles
-version_added: 1.0.5
+version_added: 1.0.0
 description:
   - Runs C(veltrix-settings read) on the managed host for every port, all ports at once, and
     returns each reader's settings as a profile that M(veltrix.instruments.settings) can apply.
@@ -40,8 +40,10 @@ options:
     default: veltrix-settings
 attributes:
   check_mode:
+    description: Reads as it does otherwise, since reading changes nothing.
     support: full
   diff_mode:
+    description: Nothing changes, so there is nothing to show.
     support: none
 notes:
   - The remote user needs read and write access to the ports (membership of the C(dialout)
