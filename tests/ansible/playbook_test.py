@@ -51,13 +51,13 @@ def expected_state(profile):
 class Reader:
     """A simulated reader on a pty behind a link in the work folder, with its state and log."""
 
-    def __init__(self, sim, workdir, name):
+    def __init__(self, sim, workdir, name, options=()):
         self.port = os.path.join(workdir, name)
         self.state = os.path.join(workdir, name + ".state.json")
         self.log = os.path.join(workdir, name + ".jsonl")
         self.seen = 0
         self.process = subprocess.Popen(
-            [sim, "--link", self.port, "--state", self.state, "--log", self.log],
+            [sim, "--link", self.port, "--state", self.state, "--log", self.log, *options],
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         ready, _, _ = select.select([self.process.stdout], [], [], 10)
         if not ready or not self.process.stdout.readline().strip():
