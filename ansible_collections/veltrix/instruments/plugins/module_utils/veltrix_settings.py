@@ -144,8 +144,9 @@ def line_options(baud, trace):
 
 
 def run(module, argv):
-    """Runs the program; its report on standard output, progress and failures on standard error."""
-    return module.run_command(argv, errors='surrogate_or_replace')
+    """Runs the program; its report on standard output, failures on standard error. The
+    arguments go as they are: ports and profiles are not shell words to expand."""
+    return module.run_command(argv, errors='surrogate_or_replace', expand_user_and_vars=False)
 
 
 def report_rows(module, argv, ports, rc, stdout, stderr, replacements=None):
