@@ -23,13 +23,6 @@ description:
   - With C(--diff) the task shows, per reader, the settings that differ as read from the reader
     (before) and as the profile has them (after).
 options:
-  ports:
-    description:
-      - The serial ports of the readers on the managed host, for example C(/dev/ttyUSB0).
-      - All of them are served at once, each by its own connection.
-    type: list
-    elements: str
-    required: true
   profile:
     description:
       - A settings profile (JSON, as C(veltrix-settings read) writes it) on the managed host.
@@ -41,20 +34,6 @@ options:
         C(filters), C(measurement), C(plate)).
       - It is written to a file only the remote user can read, for the run, and removed after.
     type: dict
-  baud:
-    description:
-      - The rate the readers answer at now. Without it, each port is searched at every rate.
-    type: int
-  trace:
-    description:
-      - Write every byte on the line to this file on the managed host; with several ports to
-        C(FILE.1), C(FILE.2) and so on, in the order of C(ports).
-    type: path
-  executable:
-    description:
-      - The program, by name on the PATH or by path.
-    type: str
-    default: veltrix-settings
 attributes:
   check_mode:
     description: Runs the program's dry run, which compares the readers and writes nothing.
@@ -63,10 +42,10 @@ attributes:
     description: Shows each reader's differing settings, as read and as the profile has them.
     support: full
 notes:
-  - The remote user needs read and write access to the ports (membership of the C(dialout)
-    group).
   - Ansible's recap counts a failed task only as failed, even when it changed readers; the
     task's result says C(changed) and lists every reader.
+extends_documentation_fragment:
+  - veltrix.instruments.common
 seealso:
   - module: veltrix.instruments.settings_info
 author:

@@ -17,27 +17,6 @@ description:
   - Never writes a setting to a reader, so it runs in check mode as it does otherwise.
   - The task fails when any reader could not be read completely, naming the failed ports, and
     still returns every reader's result.
-options:
-  ports:
-    description:
-      - The serial ports of the readers on the managed host, for example C(/dev/ttyUSB0).
-    type: list
-    elements: str
-    required: true
-  baud:
-    description:
-      - The rate the readers answer at now. Without it, each port is searched at every rate.
-    type: int
-  trace:
-    description:
-      - Write every byte on the line to this file on the managed host; with several ports to
-        C(FILE.1), C(FILE.2) and so on, in the order of C(ports).
-    type: path
-  executable:
-    description:
-      - The program, by name on the PATH or by path.
-    type: str
-    default: veltrix-settings
 attributes:
   check_mode:
     description: Reads as it does otherwise, since reading changes nothing.
@@ -45,9 +24,8 @@ attributes:
   diff_mode:
     description: Nothing changes, so there is nothing to show.
     support: none
-notes:
-  - The remote user needs read and write access to the ports (membership of the C(dialout)
-    group).
+extends_documentation_fragment:
+  - veltrix.instruments.common
 seealso:
   - module: veltrix.instruments.settings
 author:
