@@ -6,10 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "cli/Differences.h"
 #include "cli/Profile.h"
 
 namespace device {
 class LineTrace;
+}
+namespace support {
+class Clock;
 }
 
 namespace cli {
@@ -31,6 +35,14 @@ struct PortJob {
     const Profile* wanted = nullptr;     // check, dry run, apply
     device::LineTrace* trace = nullptr;  // --trace, or null
     Console* console = nullptr;
+    support::Clock* clock = nullptr;  // the port's clock; null: real time
+};
+
+// An exchange that failed and the setting it cost ("" for one that serves none, the save).
+struct Failure {
+    std::string setting;
+    std::string command;
+    std::string cause;
 };
 
 struct PortResult {
@@ -42,9 +54,12 @@ struct PortResult {
     bool ok = false;
     // The differences and notes, then the message boxes in order.
     std::vector<std::string> messages;
+    // The first failure, naming the setting, the command and the cause.
     std::string error;
-    std::optional<Profile> profile;  // read
-    std::string baud;                // find: the rate and line format that answered
+    std::vector<Difference> differences;  // check, dry run, apply: in the profile's key order
+    std::vector<Failure> failures;        // every exchange that failed, in order
+    std::optional<Profile> profile;       // read: only what was read
+    std::string baud;                     // find: the rate and line format that answered
     std::string line;
 };
 

@@ -224,6 +224,41 @@ bool ReadProfile(const std::string& text, Profile& profile, std::string& error) 
     return true;
 }
 
+Profile ProfileOf(const engine::InstrumentSettings& held) {
+    Profile profile;
+    if (const int* mode = held.mode.Get()) profile.mode = *mode;
+    if (const int* baud = held.baud.Get()) profile.baud = *baud;
+    if (const std::vector<int>* filters = held.filters.Get()) profile.filters = *filters;
+    if (const engine::Measurement* measurement = held.measurement.Get();
+        measurement != nullptr && measurement->mode >= 0) {
+        profile.measurement = measurement->mode;
+    }
+    if (const engine::PlateDefaults* plate = held.plate.Get()) {
+        Profile::Plate groups;
+        for (std::size_t i = 0; i < groups.size(); ++i) {
+            if ((*plate)[i] >= 0) groups[i] = (*plate)[i];
+        }
+        profile.plate = groups;
+    }
+    return profile;
+}
+
+engine::InstrumentSettings SettingsOf(const Profile& profile) {
+    engine::InstrumentSettings settings;
+    if (profile.mode) settings.mode.SetRead(*profile.mode);
+    if (profile.baud) settings.baud.SetRead(*profile.baud);
+    if (profile.filters) settings.filters.SetRead(*profile.filters);
+    if (profile.measurement)
+        settings.measurement.SetRead(engine::Measurement{*profile.measurement, std::nullopt});
+    if (profile.plate) {
+        engine::PlateDefaults plate{};
+        for (std::size_t i = 0; i < plate.size(); ++i)
+            plate[i] = (*profile.plate)[i].value_or(-1);
+        settings.plate.SetRead(plate);
+    }
+    return settings;
+}
+
 OrderedJson ProfileDocument(const Profile& profile) {
     OrderedJson doc;
     doc["format"] = kFormat;

@@ -14,6 +14,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "engine/InstrumentSettings.h"
+
 namespace cli {
 
 struct Profile {
@@ -28,6 +30,12 @@ struct Profile {
 
     bool operator==(const Profile&) const = default;
 };
+
+// What an instrument holds as a profile: the settings that were read; of the measurement only a
+// preset, of the plate defaults only the groups that have a choice.
+Profile ProfileOf(const engine::InstrumentSettings& held);
+// The profile as a settings description in which every setting it names was read.
+engine::InstrumentSettings SettingsOf(const Profile& profile);
 
 // Reads a profile and checks every key against what the steps accept. False with a message
 // that names the key and what is allowed.

@@ -160,7 +160,7 @@ int RunJobs(const Options& options, Action action, const Profile* wanted, Consol
             std::cout << WriteProfile(*results.front().profile);
         }
     } else if (!options.quiet) {
-        std::cout << SummaryTable(results);
+        std::cout << SummaryTable(results, action == Action::Check);
     } else {
         // Quiet: only the ports that failed, on standard error.
         for (const PortResult& r : results) {

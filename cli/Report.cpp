@@ -75,6 +75,16 @@ std::string ResultsJson(const std::vector<PortResult>& results) {
         row["ok"] = r.ok;
         row["messages"] = r.messages;
         row["error"] = TextOrNull(r.error);
+        Json differences = Json::array();
+        for (const Difference& d : r.differences)
+            differences.push_back(
+                {{"setting", d.setting}, {"instrument", d.instrument}, {"profile", d.profile}});
+        row["differences"] = differences;
+        Json failures = Json::array();
+        for (const Failure& f : r.failures)
+            failures.push_back(
+                {{"setting", TextOrNull(f.setting)}, {"command", f.command}, {"cause", f.cause}});
+        row["failures"] = failures;
         if (!r.baud.empty()) {
             row["baud"] = std::stoi(r.baud);
             row["line"] = r.line;
@@ -93,17 +103,29 @@ std::string PortsJson(const std::vector<std::string>& labels) {
     return Dump(doc);
 }
 
-std::string SummaryTable(const std::vector<PortResult>& results) {
-    std::vector<std::vector<std::string>> rows = {
-        {"PORT", "MODEL", "FIRMWARE", "CHANGED", "SAVED", "MESSAGES"}};
+std::string SummaryTable(const std::vector<PortResult>& results, bool comparing) {
+    std::vector<std::vector<std::string>> rows;
+    if (comparing) {
+        rows.push_back({"PORT", "MODEL", "FIRMWARE", "PROFILE", "MESSAGES"});
+    } else {
+        rows.push_back({"PORT", "MODEL", "FIRMWARE", "CHANGED", "SAVED", "MESSAGES"});
+    }
     for (const PortResult& r : results) {
         std::string messages;
         for (const std::string& m : r.messages)
             messages += (messages.empty() ? "" : " | ") + Flat(m);
         if (!r.ok) messages += std::string(messages.empty() ? "" : " | ") + "FAILED: " + r.error;
-        rows.push_back({r.port, OrDash(r.model), OrDash(r.firmware),
-                        r.changed ? "changed" : "unchanged", r.saved ? "saved" : "not saved",
-                        messages});
+        std::vector<std::string> row = {r.port, OrDash(r.model), OrDash(r.firmware)};
+        if (comparing) {
+            // Only a reader whose every setting could be read matches or differs.
+            const bool compared = r.failures.empty() && (r.ok || !r.differences.empty());
+            row.push_back(!compared ? "-" : r.differences.empty() ? "matches" : "differs");
+        } else {
+            row.push_back(r.changed ? "changed" : "unchanged");
+            row.push_back(r.saved ? "saved" : "not saved");
+        }
+        row.push_back(messages);
+        rows.push_back(row);
     }
     return Table(rows);
 }

@@ -4,13 +4,14 @@
 #include <memory>
 
 #include "cli/Console.h"
-#include "cli/ObservedSheet.h"
 #include "cli/PortJob.h"
 #include "cli/Session.h"
 #include "device/LineTrace.h"
 #include "device/LineWatch.h"
 #include "device/PortSource.h"
+#include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "framework/RecordingHost.h"
+#include "resources/Resource.h"
 #include "support/Clock.h"
 
 namespace cli {
@@ -37,12 +38,12 @@ PortResult RunPort(const PortJob& job) {
         if (job.console != nullptr) job.console->Box(job.port, box.text);
     });
     framework::ScopedHost useHost(host);
-    support::RealClock clock;
-    support::ScopedClock useClock(clock);
+    support::RealClock realClock;
+    support::ScopedClock useClock(job.clock != nullptr ? *job.clock : realClock);
     OnePortSource source(job.port);
     device::ScopedPortSource useSource(source);
 
-    ObservedSheet sheet;
+    CVeltrixInstrumentSettingsDlg sheet(IDS_SHEET_CAPTION);
     Session session(job, host, sheet);
     device::LineTrace noTrace;
     device::LineWatch watch(job.trace != nullptr ? *job.trace : noTrace,

@@ -24,7 +24,8 @@ std::string OneLine(std::string text) {
 
 }  // namespace
 
-Session::Session(const PortJob& job, framework::RecordingHost& host, ObservedSheet& sheet)
+Session::Session(const PortJob& job, framework::RecordingHost& host,
+                 CVeltrixInstrumentSettingsDlg& sheet)
     : m_job(job), m_host(host), m_sheet(sheet), m_driver(sheet) {
     m_result.port = job.port;
 }
@@ -38,8 +39,16 @@ PortResult Session::Run() {
         Conclude();
     }
     if (!m_driver.IsEnded()) Cancel();
+    if (m_job.action != Action::Find) CollectFailures();
+    // What was read before a run stopped is given all the same.
+    if (m_job.action == Action::Read && !m_result.profile && m_sheet.Settings().mode.IsRead()) {
+        m_result.profile = ProfileOf(m_sheet.Settings());
+    }
     m_result.model = NameAt(kModeNames, device::InstrumentTypeIndex(m_sheet.GetInstrumentType()));
-    if (m_result.firmware.empty()) m_result.firmware = m_sheet.LastVersion();
+    if (const std::string* version = m_sheet.Settings().firmware.Get();
+        m_result.firmware.empty() && version != nullptr) {
+        m_result.firmware = *version;
+    }
     const std::vector<std::string> boxes = m_host.BoxTexts();
     m_result.messages.insert(m_result.messages.end(), boxes.begin(), boxes.end());
     return m_result;
@@ -89,19 +98,21 @@ bool Session::Next(const std::string& leaving) {
         Progress(m_driver.Caption());
         return true;
     }
+    // A step that shows what it could not read may refuse to be left because of it: the read's
+    // failure is the cause.
+    if (!m_sheet.Record().Failures().empty()) return false;
     // Leaving step 1 connects; the others check what they show.
     const std::string why = LastBoxSince(boxes);
     return Fail(leaving + ": " + (why.empty() ? "the step could not be left" : why));
 }
 
 bool Session::PassMode() {
-    const int mode = CheckedPosition(IDC_MODE_VELTRIX);
-    if (mode >= 0) m_held.mode = mode;
-    m_held.baud = m_sheet.GetDevice()->GetBaudRate();
     if (!Choosing()) return true;
     const Profile& wanted = *m_job.wanted;
-    if (wanted.mode && wanted.mode != m_held.mode &&
-        !ChoosePosition(IDC_MODE_VELTRIX, *wanted.mode)) {
+    const std::optional<int> held = m_sheet.Settings().mode.IsRead()
+                                        ? std::optional<int>(m_sheet.Settings().mode.value)
+                                        : std::nullopt;
+    if (wanted.mode && wanted.mode != held && !ChoosePosition(IDC_MODE_VELTRIX, *wanted.mode)) {
         return Fail("mode: step 2 refused " + NameAt(kModeNames, *wanted.mode));
     }
     const std::string baud = wanted.baud ? std::to_string(*wanted.baud) : std::string();
@@ -115,30 +126,22 @@ bool Session::PassMode() {
 }
 
 bool Session::PassFilters() {
-    // The slide's positions are the boxes the step lets the user edit: 4, 6 or none.
-    std::size_t present = 0;
-    while (present < kPositionBoxes.size() && m_driver.IsEnabled(kPositionBoxes[present]))
-        ++present;
-    if (present != 4 && present != 6) present = 0;
-    if (present > 0) {
-        std::vector<int> filters;
-        for (std::size_t i = 0; i < present; ++i)
-            filters.push_back(ValueString(m_driver.Text(kPositionBoxes[i])).ToInt());
-        m_held.filters = filters;
-    } else if (m_job.action == Action::Read) {
-        Note("filters left out: step 3 shows no filter slide");
+    const engine::SettingRead<std::vector<int>>& held = m_sheet.Settings().filters;
+    if (m_job.action == Action::Read && held.status == engine::ReadStatus::NotHeld) {
+        Note("filters left out: " + held.notHeld);
     }
-    if (!m_job.wanted || !m_job.wanted->filters) return true;
+    // A comparison lists what differs; only an apply needs the slide to take the profile.
+    if (!Choosing() || !m_job.wanted->filters || ReadFailed(held.status)) return true;
     const std::vector<int>& wanted = *m_job.wanted->filters;
-    if (present == 0) return Fail("filters: the instrument has no filter slide");
+    if (!held.IsRead()) return Fail("filters: the instrument has no filter slide");
+    const std::size_t present = held.value.size();
     if (wanted.size() != present) {
         return Fail("filters: the profile gives " + std::to_string(wanted.size()) +
                     " positions, the instrument's slide has " + std::to_string(present));
     }
-    if (!Choosing()) return true;
     // Only positions that differ are typed: typing marks the table for writing on Finish.
     for (std::size_t i = 0; i < present; ++i) {
-        if (wanted[i] != (*m_held.filters)[i] &&
+        if (wanted[i] != held.value[i] &&
             !m_driver.Type(kPositionBoxes[i], std::to_string(wanted[i]))) {
             return Fail("filters: step 3 refused position " + std::to_string(i + 1));
         }
@@ -147,53 +150,37 @@ bool Session::PassFilters() {
 }
 
 bool Session::PassMeasurement() {
-    // Activation replaces what the step read by the selected preset's values; the instrument
-    // holds that preset only when nothing was replaced. An emulation reports just the preset's
-    // index, the native mode the three values.
-    const std::optional<MeasurementRead>& read = m_sheet.MeasurementAsRead();
-    const MeasurementRead now = m_sheet.MeasurementNow();
-    const bool valuesRead = m_sheet.GetInstrumentType() == device::kTypeVeltrix;
-    const bool held = read && read->mode == now.mode && now.mode >= 0 &&
-                      now.mode < static_cast<int>(kMeasurementNames.size()) &&
-                      (!valuesRead || *read == now);
-    if (held) {
-        m_held.measurement = now.mode;
-    } else if (m_job.action == Action::Read && read) {
-        Note(valuesRead
-                 ? "measurement left out: the instrument holds " + std::to_string(read->flashes) +
-                       " flashes, " + std::to_string(read->points) + " points, " +
-                       std::to_string(read->distance) +
-                       " µm, which is none of the presets (Finish would write normal)"
-                 : "measurement left out: the instrument reports mode " +
-                       std::to_string(read->mode) +
-                       ", which is none of the presets (Finish would write normal)");
+    const engine::SettingRead<engine::Measurement>& held = m_sheet.Settings().measurement;
+    if (m_job.action == Action::Read && held.IsRead() && held.value.mode < 0) {
+        const auto& values = held.value.flashesPointsDistance;
+        Note(values ? "measurement left out: the instrument holds " + std::to_string((*values)[0]) +
+                          " flashes, " + std::to_string((*values)[1]) + " points, " +
+                          std::to_string((*values)[2]) +
+                          " µm, which is none of the presets (Finish would write normal)"
+                    : std::string("measurement left out: the instrument reports a mode that is "
+                                  "none of the presets (Finish would write normal)"));
     }
-    if (!Choosing() || !m_job.wanted->measurement) return true;
+    if (!Choosing() || !m_job.wanted->measurement || ReadFailed(held.status)) return true;
     const int wanted = *m_job.wanted->measurement;
-    if (wanted != now.mode && !ChoosePosition(IDC_NORMAL, wanted)) {
+    if (wanted != CheckedPosition(IDC_NORMAL) && !ChoosePosition(IDC_NORMAL, wanted)) {
         return Fail("measurement: step 4 refused " + NameAt(kMeasurementNames, wanted));
     }
     return true;
 }
 
 bool Session::PassPlate() {
-    const bool available = m_driver.IsEnabled(IDC_POWER_ON_MOVE_IN);
-    if (available) {
-        Profile::Plate plate;
-        for (std::size_t i = 0; i < kPlateGroups.size(); ++i) {
-            const int position = CheckedPosition(kPlateGroups[i].firstButton);
-            if (position >= 0) plate[i] = position;
-        }
-        m_held.plate = plate;
-    } else if (m_job.action == Action::Read) {
-        Note("plate left out: " + m_driver.Text(IDC_NOT_AVAILABLE));
+    const engine::SettingRead<engine::PlateDefaults>& held = m_sheet.Settings().plate;
+    if (m_job.action == Action::Read && held.status == engine::ReadStatus::NotHeld) {
+        Note("plate left out: " + held.notHeld);
     }
-    if (!m_job.wanted || !m_job.wanted->plate) return true;
-    if (!available) return Fail("plate: " + m_driver.Text(IDC_NOT_AVAILABLE));
-    if (!Choosing()) return true;
+    if (!Choosing() || !m_job.wanted->plate || ReadFailed(held.status)) return true;
+    // The step offers the defaults for the mode chosen on step 2 and the firmware.
+    if (!m_driver.IsEnabled(IDC_POWER_ON_MOVE_IN)) {
+        return Fail("plate: " + m_driver.Text(IDC_NOT_AVAILABLE));
+    }
     for (std::size_t i = 0; i < kPlateGroups.size(); ++i) {
         const std::optional<int> wanted = (*m_job.wanted->plate)[i];
-        if (wanted && wanted != (*m_held.plate)[i] &&
+        if (wanted && wanted != CheckedPosition(kPlateGroups[i].firstButton) &&
             !ChoosePosition(kPlateGroups[i].firstButton, *wanted)) {
             return Fail("plate." + std::string(kPlateGroups[i].key) + ": step 5 refused " +
                         NameAt(kPlateChoiceNames, *wanted));
@@ -203,27 +190,34 @@ bool Session::PassPlate() {
 }
 
 void Session::Conclude() {
+    const engine::InstrumentSettings& held = m_sheet.Settings();
+    // Every read the command depends on must have succeeded; what could not be read is a
+    // failure of its own and never "unchanged" or "matches".
+    const bool allRead = m_sheet.Record().Failures().empty();
     if (m_job.action == Action::Read) {
-        m_result.profile = m_held;
-        m_result.ok = true;
+        m_result.profile = ProfileOf(held);
+        m_result.ok = allRead;
         return;
     }
-    const std::vector<std::string> differences = Differences(m_held, *m_job.wanted);
-    m_result.messages.insert(m_result.messages.end(), differences.begin(), differences.end());
+    m_result.differences = Differences(held, *m_job.wanted);
+    for (const Difference& difference : m_result.differences)
+        m_result.messages.push_back(DifferenceLine(difference));
     switch (m_job.action) {
         case Action::Check:
-            m_result.ok = differences.empty();
-            if (!m_result.ok) m_result.error = "differs from the profile";
+            m_result.ok = allRead && m_result.differences.empty();
+            if (allRead && !m_result.ok) m_result.error = "differs from the profile";
             return;
         case Action::DryRun:
-            m_result.changed = !differences.empty();
-            m_result.ok = true;
+            m_result.changed = !m_result.differences.empty();
+            m_result.ok = allRead;
             return;
         default:
             break;
     }
+    // Finish would write what the steps show in place of what could not be read.
+    if (!allRead) return;
     // Nothing differs: nothing is written.
-    if (differences.empty()) {
+    if (m_result.differences.empty()) {
         m_result.ok = true;
         return;
     }
@@ -232,6 +226,7 @@ void Session::Conclude() {
 
 void Session::PressFinish() {
     const std::size_t boxes = m_host.Boxes().size();
+    const std::size_t exchanges = m_sheet.Record().Size();
     Progress("Finish");
     m_driver.Finish();
     m_result.changed = true;
@@ -240,24 +235,34 @@ void Session::PressFinish() {
         m_result.ok = true;
         return;
     }
-    const std::vector<std::string> all = m_host.BoxTexts();
-    const std::vector<std::string> shown(all.begin() + static_cast<std::ptrdiff_t>(boxes),
-                                         all.end());
-    const bool refused = !shown.empty() && shown.back() == "Error saving instrument settings!";
-    if (refused) {
-        Fail(
-            "save: the instrument refused to store the settings (\"DB CNF WRITE\" was refused);"
-            " it stored nothing");
+    const std::vector<engine::Exchange>& all = m_sheet.Record().All();
+    for (std::size_t i = exchanges; i < all.size(); ++i) {
+        const engine::Exchange& exchange = all[i];
+        if (!exchange.failed) continue;
+        // The save serves no setting alone.
+        if (exchange.setting.empty()) {
+            Fail("save: " + engine::DescribeFailure(exchange) + "; the instrument stored nothing");
+        } else {
+            Fail(exchange.setting + ": " + engine::DescribeFailure(exchange) +
+                 "; \"DB CNF WRITE\" was not sent, the instrument stored nothing");
+        }
         return;
     }
-    std::string failed;
-    for (const std::string& box : shown) {
-        if (box.rfind("Error", 0) == 0) failed = OneLine(box);
-    }
-    // A lost link is said by its own box instead of the failure of the step it broke.
-    if (failed.empty() && !shown.empty()) failed = OneLine(shown.back());
-    Fail("apply: " + (failed.empty() ? std::string("Finish did not complete") : failed) +
+    // A check of the step itself (a value it refuses) stopped Finish: its box says why.
+    const std::string why = LastBoxSince(boxes);
+    Fail("apply: " + (why.empty() ? std::string("Finish did not complete") : why) +
          "; \"DB CNF WRITE\" was not sent, the instrument stored nothing");
+}
+
+void Session::CollectFailures() {
+    for (const engine::Exchange& exchange : m_sheet.Record().Failures()) {
+        m_result.failures.push_back(
+            {exchange.setting, exchange.command, engine::CauseOf(exchange)});
+    }
+    if (m_result.failures.empty() || !m_result.error.empty()) return;
+    const engine::Exchange first = m_sheet.Record().Failures().front();
+    Fail((first.setting.empty() ? std::string("save") : first.setting) + ": " +
+         engine::DescribeFailure(first));
 }
 
 bool Session::Fail(std::string error) {

@@ -2,12 +2,14 @@
 
 // One pass of the wizard over one port, played as a user at the screen would: connect on step
 // 1 (the chosen rate, or Find any), Next through the steps, reading what each shows and, for an
-// apply, setting the profile's choices on its controls; then Finish or Cancel.
+// apply, setting the profile's choices on its controls; then Finish or Cancel. What the
+// instrument holds comes from the sheet's settings description, and what went wrong from its
+// exchange record.
 
 #include <string>
 
-#include "cli/ObservedSheet.h"
 #include "cli/PortJob.h"
+#include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "framework/RecordingHost.h"
 #include "framework/WizardDriver.h"
 
@@ -16,7 +18,8 @@ namespace cli {
 class Session {
 public:
     // host: the thread's host, in force; the sheet is made on it.
-    Session(const PortJob& job, framework::RecordingHost& host, ObservedSheet& sheet);
+    Session(const PortJob& job, framework::RecordingHost& host,
+            CVeltrixInstrumentSettingsDlg& sheet);
 
     PortResult Run();
     // What the port is doing, for the progress lines.
@@ -31,6 +34,12 @@ private:
     bool PassPlate();
     void Conclude();
     void PressFinish();
+    // The record's failed exchanges into the result; the first names the error when none is set.
+    void CollectFailures();
+    // A setting that failed to be read: its choices are not set.
+    static bool ReadFailed(engine::ReadStatus status) {
+        return status == engine::ReadStatus::Failed;
+    }
 
     bool Choosing() const;
     // Next, naming the step left in the failure ("connect", "filters"...).
@@ -47,9 +56,8 @@ private:
 
     const PortJob& m_job;
     framework::RecordingHost& m_host;
-    ObservedSheet& m_sheet;
+    CVeltrixInstrumentSettingsDlg& m_sheet;
     framework::WizardDriver m_driver;
-    Profile m_held;
     PortResult m_result;
     std::string m_lastProgress;
 };

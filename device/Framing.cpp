@@ -118,9 +118,15 @@ BOOL WriteFrame(SerialDevice& device, Framing framing, std::string_view text) {
     return device.WriteString(ShortFrame(text));
 }
 
-int ReadFrame(SerialDevice& device, Framing framing, std::string& reply) {
-    if (framing == Framing::Checksummed) return device.ReadKelvaStringCR(reply);
+int ReadFrame(SerialDevice& device, Framing framing, std::string& reply, bool* nothingRead) {
+    if (framing == Framing::Checksummed) {
+        const int result = device.ReadKelvaStringCR(reply);
+        if (nothingRead != nullptr)
+            *nothingRead = result == static_cast<int>(ReplyCode::NothingRead);
+        return result;
+    }
     const int count = device.ReadString(reply);
+    if (nothingRead != nullptr) *nothingRead = count <= 0;
     if (count <= 0) return count;
     StripShortFrame(reply);
     return static_cast<int>(reply.size());

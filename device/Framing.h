@@ -34,7 +34,9 @@ int ReadChecksummedReply(SerialDevice& device, std::string& strOut, BOOL bExpect
 BOOL WriteFrame(SerialDevice& device, Framing framing, std::string_view text);
 
 // One reply in the framing, its text without the framing: the length, or the reader's result
-// when that is 0 or less.
-int ReadFrame(SerialDevice& device, Framing framing, std::string& reply);
+// when that is 0 or less. nothingRead, when given, tells a reply that never came from an empty
+// one (the short frame's reader gives 0 for both).
+int ReadFrame(SerialDevice& device, Framing framing, std::string& reply,
+              bool* nothingRead = nullptr);
 
 }  // namespace device

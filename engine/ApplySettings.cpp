@@ -61,12 +61,15 @@ bool CVeltrixInstrumentSettingsDlg::CommandAccepted(const std::string& command) 
     SendCommand(command);
     std::string reply;
     ReadReply(reply);
-    return reply == cmd::kAccepted;
+    if (reply == cmd::kAccepted) return true;
+    m_record.RefuseLast();
+    return false;
 }
 
 // Only the native mode takes a filter table. When the switch to it fails, no table is sent,
 // so the step has failed whatever the instrument's status.
 bool CVeltrixInstrumentSettingsDlg::ApplyFilterSlide(std::string& message) {
+    const engine::SettingTopic topic(m_record, "filters");
     if (GetInstrumentType() != device::kTypeVeltrix &&
         !ChangeInstrumentMode(device::kIndexVeltrix)) {
         message = "Error defining filterslide!";
@@ -76,12 +79,14 @@ bool CVeltrixInstrumentSettingsDlg::ApplyFilterSlide(std::string& message) {
     const std::string table = CommandWithNumbers(
         cmd::kDefineFilters,
         {slide.m_nPos1, slide.m_nPos2, slide.m_nPos3, slide.m_nPos4, slide.m_nPos5, slide.m_nPos6});
+    const std::size_t tableExchange = m_record.Size();
     if (!CommandAccepted(table)) {
         // The table counts as taken unless the instrument reports an error when asked.
         const BOOL ready = SendCommand(std::string(cmd::kReadyPoll));
         std::string status;
         ReadReply(status);
         if (!ready) {
+            m_record.Fail(tableExchange);
             message = "Error defining filterslide!";
             return false;
         }
@@ -98,10 +103,12 @@ bool CVeltrixInstrumentSettingsDlg::ModeChangeNeeded() {
 // An instrument that does not give its version after the change may not talk at the new
 // settings: the apply stops and says so.
 bool CVeltrixInstrumentSettingsDlg::ApplyInstrumentMode(std::string& message) {
+    const engine::SettingTopic topic(m_record, "mode");
     if (!ChangeInstrumentMode(m_pInstrumentModePage->m_nMode)) return false;
     const std::string code = GetInstrumentType();
     const std::string version = GetFirmwareVersion();
     if (version.empty()) {
+        m_record.FailLast();
         message += "Error reading the firmware version after changing the instrument mode!";
         return false;
     }
@@ -111,6 +118,7 @@ bool CVeltrixInstrumentSettingsDlg::ApplyInstrumentMode(std::string& message) {
 
 // The native mode takes flashes and points one by one; the emulations take a preset index.
 bool CVeltrixInstrumentSettingsDlg::ApplyMeasurementMode(std::string& message) {
+    const engine::SettingTopic topic(m_record, "measurement");
     const MeasurementModePage& mode = *m_pMeasurementModePage;
     const std::string type = GetInstrumentType();
     bool set = false;
@@ -124,6 +132,7 @@ bool CVeltrixInstrumentSettingsDlg::ApplyMeasurementMode(std::string& message) {
             CommandWithNumbers(cmd::kSetMeasurementMode, {mode.m_nMeasurementMode}));
     }
     if (!set) {
+        m_record.FailLast();
         message = "Error setting measurement mode!";
         return false;
     }
@@ -133,12 +142,14 @@ bool CVeltrixInstrumentSettingsDlg::ApplyMeasurementMode(std::string& message) {
 
 bool CVeltrixInstrumentSettingsDlg::ApplyPlateMovement(std::string& message) {
     if (GetInstrumentType() == device::kTypeVeltrix) return true;
+    const engine::SettingTopic topic(m_record, "plate");
     if (ParseVersion(GetFirmwareVersion()) < kPlateMovementMinVersion) return true;
     const PlateMovementPage& plate = *m_pPlateMovementPage;
     const std::string defaults = CommandWithNumbers(
         cmd::kSetPlateMovement, {plate.m_nAtPowerOn + 1, plate.m_nAtMeasurementEnd + 1,
                                  plate.m_nAtRemoteOn + 1, plate.m_nAtRemoteOff + 1});
     if (!CommandAccepted(defaults)) {
+        m_record.FailLast();
         message = "Error setting default for plate movement!";
         return false;
     }

@@ -7,6 +7,8 @@
 #include "device/ReadyPoll.h"
 #include "device/SerialDevice.h"
 #include "engine/AutoProxyLink.h"
+#include "engine/ExchangeRecord.h"
+#include "engine/InstrumentSettings.h"
 #include "engine/LinkNotices.h"
 #include "framework/PropertySheet.h"
 #include "framework/Resources.h"
@@ -21,7 +23,9 @@ class PlateMovementPage;
 // The wizard sheet: one per run. It owns the five step pages and the one serial device, keeps
 // the identified instrument type code, and offers the pages the engine operations: the command
 // transaction, identification and firmware version, applying and saving the settings. The
-// settings themselves stay in the page objects; the engine reads them from there on Finish.
+// user's choices stay in the page objects; the engine reads them from there on Finish. What the
+// instrument holds, as the steps read it, is kept in the sheet's settings description, and
+// every exchange since step 1 connected in its exchange record.
 //   CVeltrixInstrumentSettingsDlg sheet(IDS_SHEET_CAPTION);   // pages and a ComPortDevice
 //   sheet.DoModal();
 // Tests hand in their own device:
@@ -72,8 +76,31 @@ public:
     // Stores the code as given, known or not.
     virtual void SetInstrumentType(const std::string& code);
 
-    // Step 1 connected to an instrument: what the sheet knew about the old link is gone.
+    // Step 1 connected to an instrument: what the sheet knew about the old link is gone; the
+    // record starts afresh and the description holds the identified mode and the port's rate.
     void OnConnected();
+
+    // Every exchange since step 1 connected.
+    engine::ExchangeRecord& Record() { return m_record; }
+    const engine::ExchangeRecord& Record() const { return m_record; }
+    // What the steps have read from the instrument since step 1 connected.
+    engine::InstrumentSettings& Settings() { return m_settings; }
+    const engine::InstrumentSettings& Settings() const { return m_settings; }
+
+    // While a step reads after connecting it reports a failed read itself, naming the setting:
+    // the ready wait that ran out is then not told on its own as well.
+    class StepReading {
+    public:
+        explicit StepReading(CVeltrixInstrumentSettingsDlg& sheet) : m_sheet(sheet) {
+            ++m_sheet.m_stepReadings;
+        }
+        ~StepReading() { --m_sheet.m_stepReadings; }
+        StepReading(const StepReading&) = delete;
+        StepReading& operator=(const StepReading&) = delete;
+
+    private:
+        CVeltrixInstrumentSettingsDlg& m_sheet;
+    };
 
     // FALSE, after hiding the window, while an automation proxy is attached; TRUE otherwise.
     BOOL CanExit();
@@ -117,7 +144,8 @@ private:
     bool ApplyMeasurementMode(std::string& message);
     bool ApplyPlateMovement(std::string& message);
     bool RunApplySteps(std::string& message);
-    // Sends the command and reads its reply; true when the reply is "+".
+    // Sends the command and reads its reply; true when the reply is "+". A reply that came but
+    // is not "+" marks the exchange refused.
     bool CommandAccepted(const std::string& command);
     // Up to three type queries after a mode change; stores the first known code read.
     void ReidentifyInstrument();
@@ -126,4 +154,7 @@ private:
 
     DeviceFactory m_makeDevice;
     engine::LinkNotices m_linkNotices;
+    engine::ExchangeRecord m_record;
+    engine::InstrumentSettings m_settings;
+    int m_stepReadings = 0;
 };

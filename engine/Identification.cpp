@@ -32,6 +32,11 @@ std::string CVeltrixInstrumentSettingsDlg::GetFirmwareVersion() {
     }
     std::string version;
     ReadReply(version);
+    if (const engine::Exchange* exchange = m_record.Last(); exchange->Succeeded()) {
+        m_settings.firmware.SetRead(version);
+    } else {
+        m_settings.firmware.SetFailed(*exchange);
+    }
     return version;
 }
 

@@ -65,6 +65,8 @@ BOOL CVeltrixInstrumentSettingsDlg::ChangeInstrumentMode(int modeIndex) {
     std::string reply;
     ReadReply(reply);
     if (reply != device::command::kAccepted) {
+        m_record.RefuseLast();
+        m_record.FailLast();
         ShowStepFailure("Error changing instrument mode!");
         return FALSE;
     }

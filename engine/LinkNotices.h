@@ -30,6 +30,8 @@ public:
     // The ready wait reached its bound on a live port: says so unless it said so already
     // and the instrument has not been ready since.
     void ReadyWaitRanOut(SerialDevice& device, std::int64_t waitedMs);
+    // The same, when the caller tells the user itself.
+    void ReadyWaitRanOutQuietly() { m_notReady = true; }
     // A ready poll was answered.
     void ReadyAgain() { m_notReady = false; }
     // The last ready wait ran out and no ready poll has been answered since.

@@ -15,11 +15,15 @@ constexpr int kSaveTimeoutMs = 10000;
 
 BOOL CVeltrixInstrumentSettingsDlg::SaveSettings() {
     framework::WaitCursor busy;
+    // The save stores every setting: it serves none of them alone.
+    const engine::SettingTopic topic(m_record, "");
     SendCommand(std::string(device::command::kSaveConfiguration));
     GetDevice()->SetTimeout(kSaveTimeoutMs);
     std::string reply;
     ReadReply(reply);
     if (reply == device::command::kAccepted) return TRUE;
+    m_record.RefuseLast();
+    m_record.FailLast();
     ShowStepFailure("Error saving instrument settings!");
     return FALSE;
 }

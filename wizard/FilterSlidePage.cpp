@@ -6,11 +6,13 @@
 
 #include "device/InstrumentCommands.h"
 #include "device/InstrumentType.h"
+#include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "framework/Host.h"
 #include "framework/Resources.h"
 #include "resources/Resource.h"
 #include "support/Clock.h"
 #include "support/ValueString.h"
+#include "wizard/StepRead.h"
 
 namespace {
 
@@ -77,6 +79,7 @@ std::string FilterSlidePage::ReadSlideKind() {
 }
 
 void FilterSlidePage::ReadFilterSlide() {
+    StepRead read(GetParentSheet(), "filters");
     const std::string code = ConnectedTypeCode();
     const bool oxq = code == device::kTypeOxq;
     const std::string kind = oxq ? ReadSlideKind() : std::string();
@@ -109,6 +112,23 @@ void FilterSlidePage::ReadFilterSlide() {
     for (std::size_t i = 0; i < kPositionBoxes.size(); ++i) {
         EnableControl(kPositionBoxes[i], i < 4 ? fourPresent : sixPresent);
     }
+    const std::size_t present = sixPresent && fourPresent ? 6 : fourPresent ? 4 : 0;
+    DescribeFilters(read.Failure(), present);
+}
+
+void FilterSlidePage::DescribeFilters(const engine::Exchange* failure, std::size_t present) {
+    CVeltrixInstrumentSettingsDlg* sheet = GetParentSheet();
+    if (sheet == nullptr) return;
+    engine::SettingRead<std::vector<int>>& filters = sheet->Settings().filters;
+    if (failure != nullptr) {
+        filters.SetFailed(*failure);
+    } else if (present == 0) {
+        filters.SetNotHeld(engine::kNoFilterSlide);
+    } else {
+        const std::array positions = {m_nPos1, m_nPos2, m_nPos3, m_nPos4, m_nPos5, m_nPos6};
+        filters.SetRead(std::vector<int>(positions.begin(),
+                                         positions.begin() + static_cast<std::ptrdiff_t>(present)));
+    }
 }
 
 void FilterSlidePage::ClearTable() {
@@ -126,9 +146,15 @@ void FilterSlidePage::ReadFilterRange() {
 }
 
 BOOL FilterSlidePage::OnInitDialog() {
-    ReadFilterSlide();
-    m_bFilterSlideChanged = 0;
-    ReadFilterRange();
+    {
+        // The range the positions are checked against belongs to the read as well.
+        StepRead read(GetParentSheet(), "filters", StepRead::Tells);
+        ReadFilterSlide();
+        m_bFilterSlideChanged = 0;
+        ReadFilterRange();
+        if (const engine::Exchange* failure = read.Failure()) DescribeFilters(failure, 0);
+        read.Tell("the filter slide");
+    }
     // Positions 5 and 6 are always on screen; whether they can be edited follows the slide.
     for (const int id : {IDC_POS56_GROUP, IDC_POS5_LABEL, IDC_POS5, IDC_POS6_LABEL, IDC_POS6}) {
         ShowControl(id);

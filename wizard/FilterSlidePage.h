@@ -3,6 +3,9 @@
 // Step 3: the filter table of the instrument's filter slide. Reads it, moves the slide in and
 // out, lets the user edit the positions and checks them against the instrument's range.
 
+#include <cstddef>
+
+#include "engine/ExchangeRecord.h"
 #include "framework/DataExchange.h"
 #include "wizard/WizardPage.h"
 
@@ -39,4 +42,7 @@ private:
     // The type code "+OQ" asks the kind of slide first: "" when it never answered.
     std::string ReadSlideKind();
     void ClearTable();
+    // Puts what ReadFilterSlide found into the sheet's description: the positions present, no
+    // slide, or the exchange that failed.
+    void DescribeFilters(const engine::Exchange* failure, std::size_t present);
 };

@@ -7,6 +7,7 @@
 #include "device/SerialDevice.h"
 #include "resources/Resource.h"
 #include "support/ValueString.h"
+#include "wizard/StepRead.h"
 
 namespace {
 
@@ -36,8 +37,13 @@ BOOL InstrumentModePage::OnInitDialog() {
         m_strBaudRate = rate.text;
     }
     FillBaudRateList();
-    Exchange(m_nMode == device::kIndexVeltrix ? device::command::kCommandBA
-                                              : device::command::kCommandH);
+    {
+        // The reply is not looked at; the step needs only that the instrument took the command.
+        StepRead read(GetParentSheet(), "mode", StepRead::Tells, StepRead::Sending);
+        Exchange(m_nMode == device::kIndexVeltrix ? device::command::kCommandBA
+                                                  : device::command::kCommandH);
+        read.Tell("the instrument mode");
+    }
     return WizardPage::OnInitDialog();
 }
 

@@ -2,8 +2,10 @@
 
 #include "device/InstrumentCommands.h"
 #include "device/InstrumentType.h"
+#include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "resources/Resource.h"
 #include "support/ValueString.h"
+#include "wizard/StepRead.h"
 
 namespace {
 
@@ -26,6 +28,14 @@ bool Matches(const Preset& preset, int distance, int flashes, int points) {
     return preset.distance == distance && preset.flashes == flashes && preset.points == points;
 }
 
+// The preset the values belong to; -1 for none.
+int PresetOf(int distance, int flashes, int points) {
+    if (Matches(kAccuracyPreset, distance, flashes, points)) return kAccuracy;
+    if (Matches(kCenterPreset, distance, flashes, points)) return kCenter;
+    if (Matches(kNormalPreset, distance, flashes, points)) return kNormal;
+    return -1;
+}
+
 }  // namespace
 
 MeasurementModePage::MeasurementModePage() : WizardPage(IDD_MEASUREMENT_MODE) {}
@@ -39,27 +49,43 @@ void MeasurementModePage::DoDataExchange(framework::DataExchange& dx) {
 }
 
 BOOL MeasurementModePage::OnInitDialog() {
+    StepRead read(GetParentSheet(), "measurement", StepRead::Tells);
+    engine::Measurement held;
     if (ConnectedTypeCode() == device::kTypeVeltrix) {
         m_nFlashes = ValueString(Exchange(device::command::kReadFlashes)).ToInt();
         ValueString reply(Exchange(device::command::kReadPoints));  // "points distance"
         m_nPoints = reply.TakeHeadByChar(' ').ToInt();
         m_nDistance = reply.ToInt();
-        if (Matches(kAccuracyPreset, m_nDistance, m_nFlashes, m_nPoints)) {
-            m_nMeasurementMode = kAccuracy;
-        } else if (Matches(kCenterPreset, m_nDistance, m_nFlashes, m_nPoints)) {
-            m_nMeasurementMode = kCenter;
-        } else {
-            m_nMeasurementMode = kNormal;
-        }
+        held.flashesPointsDistance = {m_nFlashes, m_nPoints, m_nDistance};
+        // Values of no preset show Normal; the instrument holds Normal only with its values.
+        held.mode = PresetOf(m_nDistance, m_nFlashes, m_nPoints);
+        m_nMeasurementMode = held.mode >= 0 ? held.mode : kNormal;
     } else {
         // The emulations report the mode index as the last blank-separated part.
         ValueString reply(Exchange(device::command::kReadMeasurementMode));
-        m_nMeasurementMode = reply.TakeTailByChar(' ').ToInt();
+        const ValueString index = reply.TakeTailByChar(' ');
+        m_nMeasurementMode = index.ToInt();
         m_nDistance = kEmulationPlaceholder.distance;
         m_nFlashes = kEmulationPlaceholder.flashes;
         m_nPoints = kEmulationPlaceholder.points;
+        const bool preset =
+            index.IsInteger() && m_nMeasurementMode >= kNormal && m_nMeasurementMode <= kCenter;
+        held.mode = preset ? m_nMeasurementMode : -1;
     }
+    DescribeMeasurement(read.Failure(), held);
+    read.Tell("the measurement mode");
     return WizardPage::OnInitDialog();
+}
+
+void MeasurementModePage::DescribeMeasurement(const engine::Exchange* failure,
+                                              const engine::Measurement& held) {
+    CVeltrixInstrumentSettingsDlg* sheet = GetParentSheet();
+    if (sheet == nullptr) return;
+    if (failure != nullptr) {
+        sheet->Settings().measurement.SetFailed(*failure);
+    } else {
+        sheet->Settings().measurement.SetRead(held);
+    }
 }
 
 BOOL MeasurementModePage::OnSetActive() {

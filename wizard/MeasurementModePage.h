@@ -3,6 +3,7 @@
 // Step 4: the measurement mode, one of three presets (flashes, points, distance). A Custom
 // option with free values exists in the dialog but stays hidden.
 
+#include "engine/InstrumentSettings.h"
 #include "framework/DataExchange.h"
 #include "wizard/WizardPage.h"
 
@@ -31,4 +32,6 @@ private:
     void ApplyPreset(int distance, int flashes, int points);
     void RunActionFor(int mode);
     void EnableValueBoxes(bool enable);
+    // Puts what OnInitDialog read into the sheet's description.
+    void DescribeMeasurement(const engine::Exchange* failure, const engine::Measurement& held);
 };

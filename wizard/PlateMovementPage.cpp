@@ -7,6 +7,7 @@
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "resources/Resource.h"
 #include "support/ValueString.h"
+#include "wizard/StepRead.h"
 
 namespace {
 
@@ -19,6 +20,10 @@ constexpr std::array kChoiceButtons = {
 constexpr std::array kRemoteGroups = {
     IDC_REMOTE_ON_GROUP,  IDC_REMOTE_ON_MOVE_IN,  IDC_REMOTE_ON_MOVE_OUT,  IDC_REMOTE_ON_NO_MOVE,
     IDC_REMOTE_OFF_GROUP, IDC_REMOTE_OFF_MOVE_IN, IDC_REMOTE_OFF_MOVE_OUT, IDC_REMOTE_OFF_NO_MOVE};
+
+// The first button of each group: power on, measurement end, remote on, remote off.
+constexpr std::array kGroupStarts = {IDC_POWER_ON_MOVE_IN, IDC_END_MOVE_IN, IDC_REMOTE_ON_MOVE_IN,
+                                     IDC_REMOTE_OFF_MOVE_IN};
 
 // Out, out, do not move, do not move: one text per choice, each its position + 1.
 constexpr const char* kDefaultMovement = "2 2 3 3";
@@ -60,6 +65,7 @@ void PlateMovementPage::EnableChoices(bool available) {
 }
 
 BOOL PlateMovementPage::OnInitDialog() {
+    StepRead read(GetParentSheet(), "plate", StepRead::Tells);
     const bool available = CheckAvailability();
     ValueString reply(kDefaultMovement);
     if (available) {
@@ -74,7 +80,38 @@ BOOL PlateMovementPage::OnInitDialog() {
     EnableChoices(available);
     for (const int id : kRemoteGroups)
         ShowControl(id, false);
+    DescribePlate(read, available);
     return result;
+}
+
+void PlateMovementPage::DescribePlate(StepRead& read, bool available) {
+    CVeltrixInstrumentSettingsDlg* sheet = GetParentSheet();
+    if (sheet == nullptr) return;
+    engine::SettingRead<engine::PlateDefaults>& plate = sheet->Settings().plate;
+    // An instrument in its native mode holds no defaults, whatever step 2 chose.
+    if (ConnectedTypeCode() == device::kTypeVeltrix) {
+        plate.SetNotHeld(engine::kNotHeldInVeltrixMode);
+        return;
+    }
+    if (const engine::Exchange* failure = read.Failure()) {
+        plate.SetFailed(*failure);
+        read.Tell("the plate movement defaults");
+        return;
+    }
+    const engine::SettingRead<std::string>& firmware = sheet->Settings().firmware;
+    if (!available && firmware.IsRead()) {
+        plate.SetNotHeld(engine::kNotHeldByFirmware + firmware.value);
+        return;
+    }
+    if (!available) return;
+    // A value beyond the buttons of its group selects none of them.
+    const std::array fields = {m_nAtPowerOn, m_nAtMeasurementEnd, m_nAtRemoteOn, m_nAtRemoteOff};
+    engine::PlateDefaults held;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const auto buttons = static_cast<int>(RadioGroupOf(kGroupStarts[i]).size());
+        held[i] = fields[i] >= 0 && fields[i] < buttons ? fields[i] : -1;
+    }
+    plate.SetRead(held);
 }
 
 BOOL PlateMovementPage::OnSetActive() {

@@ -4,6 +4,7 @@
 // at remote on and off). Offered only in an emulation mode with firmware 3.10 or later.
 
 #include "framework/DataExchange.h"
+#include "wizard/StepRead.h"
 #include "wizard/WizardPage.h"
 
 class PlateMovementPage : public WizardPage {
@@ -30,4 +31,6 @@ private:
     // says why.
     bool CheckAvailability();
     void EnableChoices(bool available);
+    // Puts what OnInitDialog read into the sheet's description; tells a failed read.
+    void DescribePlate(StepRead& read, bool available);
 };

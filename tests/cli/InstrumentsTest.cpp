@@ -108,7 +108,7 @@ TEST(CliRead, GivesTheStateEachModelHolds) {
         {"dravell, firmware 3.05",
          With(StateOf(sim::kModeDravell, 38400), [](sim::State& s) { s.version = "V 3.05"; }),
          cli::Profile{2, 38400, kTable, 0, std::nullopt},
-         "plate left out: Settings not possible for Version V 3.05"},
+         "plate left out: not held by firmware V 3.05"},
         {"oxq",
          With(StateOf(sim::kModeOxq, 2400),
               [](sim::State& s) {
@@ -220,7 +220,8 @@ TEST(CliApply, SendsWhatTheWindowsFinishSendsAndASecondApplyOnlyReads) {
     EXPECT_EQ(doc["results"][0]["ok"], false);
     EXPECT_THAT(doc["results"][0]["messages"].get<std::vector<std::string>>(),
                 ElementsAre("filters: 405 450 492 550 600 700 -> 405 450 492 550 600 620",
-                            "plate.measurement_end: stay -> out"));
+                            "plate: power_on=in measurement_end=stay -> power_on=in "
+                            "measurement_end=out"));
 }
 
 TEST(CliFind, FindsTheInstrumentOnTheThirdOfFourPorts) {
@@ -289,7 +290,8 @@ TEST(CliApply, FourInstrumentsAtOnceWithOneKilledOneSilentOneRefusingToStore) {
     EXPECT_THAT(results[0]["error"].get<std::string>(),
                 AllOf(HasSubstr("was lost"), HasSubstr("stored nothing")));
     EXPECT_THAT(results[1]["error"].get<std::string>(), StartsWith("connect: "));
-    EXPECT_THAT(results[2]["error"].get<std::string>(), HasSubstr("refused to store"));
+    EXPECT_THAT(results[2]["error"].get<std::string>(),
+                AllOf(HasSubstr("\"DB CNF WRITE\" was refused"), HasSubstr("stored nothing")));
     EXPECT_EQ(Describe(refusing->Stored()), Describe(state));
     for (const int failed : {0, 1, 2})
         EXPECT_EQ(results[failed]["saved"], false);

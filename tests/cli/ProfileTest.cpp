@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "cli/Differences.h"
 #include "cli/Profile.h"
 #include "cli/Program.h"
@@ -145,7 +147,7 @@ TEST_F(CliProfileTest, WritesWhatItReadsBack) {
 
 struct DifferenceCase {
     const char* name;
-    cli::Profile held;
+    engine::InstrumentSettings held;
     cli::Profile wanted;
     std::vector<std::string> lines;
 };
@@ -156,40 +158,70 @@ cli::Profile With(std::optional<int> mode, std::optional<int> baud,
     return cli::Profile{mode, baud, std::move(filters), measurement, plate};
 }
 
+// The instrument's side: a profile's values as read, with some settings not held or unread.
+engine::InstrumentSettings Held(
+    const cli::Profile& read, const std::function<void(engine::InstrumentSettings&)>& change = {}) {
+    engine::InstrumentSettings held = cli::SettingsOf(read);
+    if (change) change(held);
+    return held;
+}
+
+std::vector<std::string> Lines(const std::vector<cli::Difference>& differences) {
+    std::vector<std::string> lines;
+    for (const cli::Difference& d : differences)
+        lines.push_back(cli::DifferenceLine(d));
+    return lines;
+}
+
 TEST(CliDifferences, NameEachDifferingSettingOfTheProfile) {
     const std::vector<int> table{405, 450, 492, 550, 600, 620};
     const std::vector<int> edited{405, 450, 492, 550, 600, 700};
     const cli::Profile::Plate plate{1, 1, 2, 2};
+    engine::Exchange silent;
+    silent.command = "GW";
+    silent.outcome = engine::ExchangeOutcome::NoReply;
     const std::vector<DifferenceCase> cases = {
-        {"Same", With(1, 9600, table, 0, plate), With(1, 9600, table, 0, plate), {}},
-        {"OnlyTheProfilesKeysCount", With(1, 9600, table, 0, plate), With({}, {}, {}, {}, {}), {}},
+        {"Same", Held(With(1, 9600, table, 0, plate)), With(1, 9600, table, 0, plate), {}},
+        {"OnlyTheProfilesKeysCount",
+         Held(With(1, 9600, table, 0, plate)),
+         With({}, {}, {}, {}, {}),
+         {}},
         {"Filters",
-         With(1, 9600, table, 0, {}),
+         Held(With(1, 9600, table, 0, {})),
          With({}, {}, edited, {}, {}),
          {"filters: 405 450 492 550 600 620 -> 405 450 492 550 600 700"}},
         {"ModeAndBaud",
-         With(1, 9600, {}, {}, {}),
+         Held(With(1, 9600, {}, {}, {})),
          With(3, 19200, {}, {}, {}),
          {"mode: morvane -> oxq", "baud: 9600 -> 19200"}},
         {"NoPresetHeld",
-         With(0, 9600, {}, {}, {}),
+         Held(With(0, 9600, {}, {}, {}),
+              [](auto& h) {
+                  h.measurement.SetRead(engine::Measurement{-1, {{30, 5, 1000}}});
+              }),
          With({}, {}, {}, 1, {}),
          {"measurement: none of the presets -> accuracy"}},
         {"NoSlide",
-         With(1, 9600, {}, {}, {}),
+         Held(With(1, 9600, {}, {}, {}), [](auto& h) { h.filters.SetNotHeld("no filter slide"); }),
          With({}, {}, table, {}, {}),
          {"filters: no filter slide -> 405 450 492 550 600 620"}},
         {"OnePlateGroup",
-         With(1, 9600, {}, {}, plate),
+         Held(With(1, 9600, {}, {}, plate)),
          With({}, {}, {}, {}, cli::Profile::Plate{std::nullopt, std::nullopt, 1, std::nullopt}),
-         {"plate.remote_on: stay -> out"}},
-        {"PlateNotOffered",
-         With(1, 9600, {}, {}, {}),
-         With({}, {}, {}, {}, cli::Profile::Plate{0, std::nullopt, std::nullopt, std::nullopt}),
-         {"plate.power_on: not set -> in"}},
+         {"plate: remote_on=stay -> remote_on=out"}},
+        {"PlateInVeltrixMode",
+         Held(With(0, 9600, {}, {}, {}),
+              [](auto& h) { h.plate.SetNotHeld(engine::kNotHeldInVeltrixMode); }),
+         With(1, {}, {}, {}, cli::Profile::Plate{0, std::nullopt, std::nullopt, std::nullopt}),
+         {"mode: veltrix -> morvane", "plate: not held in Veltrix mode -> power_on=in"}},
+        // What could not be read is a failure of its own, never a difference.
+        {"UnreadSettingsDoNotDiffer",
+         Held(With(1, 9600, {}, {}, {}), [&](auto& h) { h.filters.SetFailed(silent); }),
+         With({}, {}, table, 2, {}),
+         {}},
     };
     for (const DifferenceCase& c : cases)
-        EXPECT_EQ(cli::Differences(c.held, c.wanted), c.lines) << c.name;
+        EXPECT_EQ(Lines(cli::Differences(c.held, c.wanted)), c.lines) << c.name;
 }
 
 // An instrument's reply reaches the terminal in message lines and the summary: its control

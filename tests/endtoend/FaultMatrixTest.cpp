@@ -116,6 +116,12 @@ const std::string kMorvaneSummary =
     "Measurement mode set successfully\nDefault for plate movement set successfully\n";
 constexpr int kReadyWaitMs = CVeltrixInstrumentSettingsDlg::kReadyWaitLimitMs;
 
+// The one message of a step whose read failed: the setting, the command and the cause.
+Matcher<const std::string&> ReadFailed(const std::string& what, const std::string& cause) {
+    return AllOf(StartsWith("Could not read " + what + " from the instrument: " + cause),
+                 EndsWith(".\nWhat this step shows was not read from the instrument."));
+}
+
 Matcher<const std::string&> LinkLost() {
     return AllOf(HasSubstr(" was lost: "), EndsWith("\nGo back to step 1 to connect again."));
 }
@@ -152,35 +158,36 @@ std::vector<Row> Rows() {
          {AllOf(StartsWith(kConnectFailed + "\nTry InitSerial on Port "), EndsWith(kPortDenied))},
          false, 2000, Obstacle::NotPermitted},
 
-        // The reads of the filter step do not look at their replies: a broken table reply shows
-        // no table and says nothing, and the line stays in order for what follows.
+        // A broken table reply shows no table and says so once, and the line stays in order for
+        // what follows.
         {"GarbageForTheTable", Where::FilterTable, vt, 9600, {Fault(K::Reply, "GW", EveryByte())}, "", "",
-         {}, false, 6000},
+         {ReadFailed("the filter slide", "unreadable reply to \"GW\"")}, false, 6000},
         {"TableWithWrongChecksum", Where::FilterTable, vt, 9600, {Fault(K::BadChecksum, "GW")}, "", "",
-         {}, false, 3000},
+         {ReadFailed("the filter slide", "wrong checksum in the reply to \"GW\"")}, false, 3000},
         {"GarbageForTheTableShortFrames", Where::FilterTable, mv, 9600, {Fault(K::Reply, "I", EveryByte())}, "", "",
          {}, false, 3000},
 
-        // Step 4 of a Veltrix instrument reads "RN" and "RM": a broken reply reads as 0, which
-        // fits no preset, so Normal is selected and its first activation shows the bounds
-        // message of the first box out of bounds before the preset replaces the values.
+        // Step 4 of a Veltrix instrument reads "RN" and "RM": a broken reply is said once and
+        // reads as 0, which fits no preset, so Normal is selected and its first activation shows
+        // the bounds message of the first box out of bounds before the preset replaces the values.
         // last two columns: obstacle, options shown selected
         {"GarbageForThePoints", Where::MeasurementMode, vt, 9600, {Fault(K::Reply, "RM", EveryByte())}, "", "",
-         {kDistanceBounds}, true, 3000, {}, {IDC_NORMAL}},
+         {ReadFailed("the measurement mode", "unreadable reply to \"RM\""), kDistanceBounds}, true, 3000, {}, {IDC_NORMAL}},
         {"PointsWithoutDistance", Where::MeasurementMode, vt, 9600, {Fault(K::Reply, "RM", "3")}, "", "",
          {kDistanceBounds}, true, 2000, {}, {IDC_NORMAL}},
         {"SilenceForTheFlashes", Where::MeasurementMode, vt, 9600, {Fault(K::Silence, "RN")}, "", "",
-         {kFlashesBounds}, true, 3000, {}, {IDC_NORMAL}},
+         {ReadFailed("the measurement mode", "no reply to \"RN\" within 0.6 s"), kFlashesBounds}, true, 3000, {}, {IDC_NORMAL}},
         {"SilenceForFlashesAndPoints", Where::MeasurementMode, vt, 9600, {Fault(K::Silence, "R", {}, 0, 2)}, "", "",
-         {kDistanceBounds}, true, 4000, {}, {IDC_NORMAL}},
+         {ReadFailed("the measurement mode", "no reply to \"RN\" within 0.6 s"), kDistanceBounds}, true, 4000, {}, {IDC_NORMAL}},
 
-        // Step 5 reads "DB PLT SET ?" once: a group that gets no number shows no option.
+        // Step 5 reads "DB PLT SET ?" once: a group that gets no number shows no option; a reply
+        // that never came is said.
         {"PlateDefaultsOnePart", Where::PlateMovement, mv, 9600, {Fault(K::Reply, "DB PLT SET ?", "1")}, "", "",
          {}, true, 2000, {}, {IDC_POWER_ON_MOVE_IN}},
         {"GarbageForThePlateDefaults", Where::PlateMovement, mv, 9600, {Fault(K::Reply, "DB PLT SET ?", EveryByte())}, "", "",
          {}, true, 3000, {}, {}},
         {"SilenceForThePlateDefaults", Where::PlateMovement, mv, 9600, {Fault(K::Silence, "DB PLT SET ?")}, "", "",
-         {}, true, 3000, {}, {}},
+         {ReadFailed("the plate movement defaults", "no reply to \"DB PLT SET ?\" within 0.6 s")}, true, 3000, {}, {}},
 
         // Finish: applying and saving.
         {"OneErrorReply", Where::Finish, vt, 9600, {Fault(K::Reply, "?", "ERR 12 plate jam")}, "", "",

@@ -176,8 +176,11 @@ TEST_F(LineFailureTest, ASilentInstrumentIsReportedOnceAndWaitedForOnce) {
     const qint64 busyMs = Press(ID_WIZNEXT);
 
     EXPECT_EQ(sheet->GetActiveIndex(), 4);
-    EXPECT_THAT(NewBoxes(), ElementsAre("The instrument on " + PortLabel(0) +
-                                        " did not report ready within 1 s."));
+    // Step 5's reads say it once, naming what could not be read.
+    EXPECT_THAT(NewBoxes(), ElementsAre("Could not read the plate movement defaults from the "
+                                        "instrument: did not report ready within 1 s (\"V\" not "
+                                        "sent).\nWhat this step shows was not read from the "
+                                        "instrument."));
     // Step 5 reads the version and the plate defaults: the bound once (two polls of 900 ms
     // each), then one poll; each command's reply is waited for 600 ms.
     const std::size_t polls =
