@@ -61,11 +61,10 @@ def install(source, dist, workdir):
 
 def playbook(env, inventory, path, *options, record=None):
     """Runs a playbook; its exit code and output, and each task result when record is a file."""
-    env = dict(env, ANSIBLE_STDOUT_CALLBACK="default",
-               ANSIBLE_CALLBACK_PLUGINS=os.path.join(HERE, "callback_plugins"),
-               ANSIBLE_CALLBACKS_ENABLED="record" if record else "")
+    env = dict(env, ANSIBLE_STDOUT_CALLBACK="default")
     if record:
-        env["VELTRIX_RECORD"] = record
+        env.update(ANSIBLE_CALLBACK_PLUGINS=os.path.join(HERE, "callback_plugins"),
+                   ANSIBLE_CALLBACKS_ENABLED="record", VELTRIX_RECORD=record)
         open(record, "w").close()
     command = [tool("ansible-playbook"), "-i", inventory, path, *options]
     try:

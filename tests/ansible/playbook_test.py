@@ -99,7 +99,7 @@ def recap(output):
 
 def module_results(results, action):
     """The result of the task running action, per host."""
-    return {entry["host"]: entry for entry in results if entry["action"] == action}
+    return {entry["host"]: entry for entry in results if entry.get("action") == action}
 
 
 class Lab:
