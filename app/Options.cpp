@@ -1,5 +1,7 @@
 #include "app/Options.h"
 
+#include "support/PortPath.h"
+
 #include <strings.h>
 
 #include <algorithm>
@@ -73,7 +75,7 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
                             (name == "--port" ? "the path of a serial port." : "a file name."));
             }
             if (name == "--port") {
-                o.ports.push_back(*v);
+                o.ports.push_back(support::PortPath(*v));
             } else {
                 o.traceFile = *v;
             }

@@ -177,6 +177,57 @@ std::string WithFlatNumberLists(const std::string& text) {
     return out;
 }
 
+// The parser's message without its exception name: "parse error at line 1, column 9: ...".
+std::string ParserMessage(const char* what) {
+    std::string message = what;
+    if (const std::size_t end = message.find("] ");
+        message.starts_with("[") && end != message.npos) {
+        message.erase(0, end + 2);
+    }
+    return message;
+}
+
+// Parses the text, refusing a key that an object holds twice (the parser would keep the last
+// and drop the first without a word). False with what is wrong.
+bool ParseUnique(const std::string& text, Json& doc, std::string& error) {
+    std::vector<std::set<std::string>> keysOfOpenObjects;
+    std::string repeated;
+    const Json::parser_callback_t noteKeys = [&](int, Json::parse_event_t event, Json& parsed) {
+        switch (event) {
+            case Json::parse_event_t::object_start:
+                keysOfOpenObjects.emplace_back();
+                break;
+            case Json::parse_event_t::object_end:
+                if (!keysOfOpenObjects.empty()) keysOfOpenObjects.pop_back();
+                break;
+            case Json::parse_event_t::key:
+                if (!keysOfOpenObjects.empty() &&
+                    !keysOfOpenObjects.back().insert(parsed.get<std::string>()).second &&
+                    repeated.empty()) {
+                    repeated = parsed.get<std::string>();
+                }
+                break;
+            default:
+                break;
+        }
+        return true;
+    };
+    try {
+        doc = Json::parse(text, noteKeys);
+    } catch (const Json::out_of_range& e) {
+        error = "a number in the profile is out of range: " + ParserMessage(e.what());
+        return false;
+    } catch (const Json::exception& e) {
+        error = "the profile is not JSON: " + ParserMessage(e.what());
+        return false;
+    }
+    if (!repeated.empty()) {
+        error = "the key " + Quoted(repeated) + " is given twice";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ReadProfile(const std::string& text, Profile& profile, std::string& error) {
@@ -185,11 +236,8 @@ bool ReadProfile(const std::string& text, Profile& profile, std::string& error) 
         error = "the profile is not JSON (a zero byte at offset " + std::to_string(zero) + ")";
         return false;
     }
-    Json doc = Json::parse(text, nullptr, /*allow_exceptions=*/false);
-    if (doc.is_discarded()) {
-        error = "the profile is not JSON";
-        return false;
-    }
+    Json doc;
+    if (!ParseUnique(text, doc, error)) return false;
     if (!doc.is_object()) {
         error = "the profile must be a JSON object with the keys " + ListOf(kKeys);
         return false;

@@ -5,10 +5,10 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,13 +25,18 @@
 #include "framework/WizardDriver.h"
 #include "resources/Resource.h"
 #include "resources/Resources.h"
+#include "support/PortPath.h"
 
 namespace cli {
 namespace {
 
+// A profile is a few hundred bytes; anything beyond this is no profile.
+constexpr std::uintmax_t kMaxProfileBytes = 1024 * 1024;
+
 struct Options {
     std::vector<std::string> ports;
-    int baud = 0;  // 0: Find any
+    int baud = 0;
+    bool baudGiven = false;  // without --baud: Find any
     bool json = false;
     bool quiet = false;
     bool dryRun = false;
@@ -45,7 +50,8 @@ void AddCommon(CLI::App& command, Options& options, bool withBaud) {
         command
             .add_option("--baud", options.baud,
                         "Connect at this rate (default: the wizard's Find any on the port)")
-            ->option_text("N");
+            ->option_text("N")
+            ->each([&options](const std::string&) { options.baudGiven = true; });
     }
     command.add_flag("--json", options.json, "Print one JSON document on standard output");
     command
@@ -81,13 +87,41 @@ std::vector<std::string> AllPortNodes(const std::vector<std::string>& extra) {
     return nodes;
 }
 
-bool ReadFile(const std::string& path, std::string& text) {
+// Reads a profile: a regular file of at most kMaxProfileBytes, never more than that read. False
+// with what is wrong.
+bool ReadProfileFile(const std::string& path, std::string& text, std::string& error) {
+    std::error_code code;
+    const std::filesystem::file_status status = std::filesystem::status(path, code);
+    if (code) {
+        error = code.message();
+        return false;
+    }
+    if (std::filesystem::is_directory(status)) {
+        error = "is a directory";
+        return false;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        error = "is not a regular file";
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream content;
-    content << in.rdbuf();
-    text = content.str();
-    return !in.bad();
+    if (!in) {
+        error = "cannot be opened";
+        return false;
+    }
+    // The size may change between the look and the read: the read itself is bounded too.
+    text.assign(kMaxProfileBytes + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (in.bad()) {
+        error = "cannot be read";
+        return false;
+    }
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxProfileBytes) {
+        error = "is larger than 1 MiB, which no profile is";
+        return false;
+    }
+    return true;
 }
 
 // One trace per port: FILE for one, FILE.1, FILE.2... for several.
@@ -142,7 +176,7 @@ int RunJobs(const Options& options, Action action, const Profile* wanted, Consol
     for (std::size_t i = 0; i < ports.size(); ++i) {
         PortJob job;
         job.port = ports[i];
-        if (options.baud != 0) job.baud = options.baud;
+        if (options.baudGiven) job.baud = options.baud;
         job.action = action;
         job.wanted = wanted;
         job.trace = traces[i]->IsOpen() ? traces[i].get() : nullptr;
@@ -160,6 +194,7 @@ int RunJobs(const Options& options, Action action, const Profile* wanted, Consol
             std::cout << WriteProfile(*results.front().profile);
         }
     } else if (!options.quiet) {
+        if (action == Action::Check) std::cout << DifferenceLines(results);
         std::cout << SummaryTable(results, action == Action::Check);
     } else {
         // Quiet: only the ports that failed, on standard error.
@@ -193,7 +228,17 @@ int RunJobs(const Options& options, Action action, const Profile* wanted, Consol
 // The checks that need no instrument: the rate and the profile. False with the message.
 bool CheckArguments(const Options& options, bool withProfile, Profile& profile,
                     std::string& error) {
-    if (options.baud != 0) {
+    for (std::size_t i = 0; i < options.ports.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (support::SamePort(options.ports[i], options.ports[j])) {
+                error = "--port: " + options.ports[i] + " is given twice" +
+                        (options.ports[i] == options.ports[j] ? std::string()
+                                                              : " (as " + options.ports[j] + ")");
+                return false;
+            }
+        }
+    }
+    if (options.baudGiven) {
         const std::vector<std::string> rates = ConnectRates();
         if (std::find(rates.begin(), rates.end(), std::to_string(options.baud)) == rates.end()) {
             error = "--baud: " + std::to_string(options.baud) +
@@ -203,8 +248,8 @@ bool CheckArguments(const Options& options, bool withProfile, Profile& profile,
     }
     if (!withProfile) return true;
     std::string text;
-    if (!ReadFile(options.profile, text)) {
-        error = options.profile + ": cannot be read";
+    if (!ReadProfileFile(options.profile, text, error)) {
+        error = options.profile + ": " + error;
         return false;
     }
     if (!ReadProfile(text, profile, error)) {
@@ -228,12 +273,14 @@ int Main(int argc, char** argv) {
 
     CLI::App* ports = app.add_subcommand("ports", "List the serial ports as step 1 lists them");
     ports->add_option("--port", options.ports, "A port that discovery cannot see (repeatable)")
-        ->option_text("PATH");
+        ->option_text("PATH")
+        ->allow_extra_args(false);
     ports->add_flag("--json", options.json, "Print one JSON document on standard output");
 
     CLI::App* find = app.add_subcommand("find", "Find any on every port at once");
     find->add_option("--port", options.ports, "Search this port only (repeatable)")
-        ->option_text("PATH");
+        ->option_text("PATH")
+        ->allow_extra_args(false);
     AddCommon(*find, options, false);
 
     CLI::App* read = app.add_subcommand("read", "Read every setting the wizard shows as a profile");
@@ -249,9 +296,11 @@ int Main(int argc, char** argv) {
     CLI::App* apply = app.add_subcommand("apply", "Set instruments to a profile and store it");
     for (CLI::App* command : {check, apply}) {
         command->add_option("PROFILE", options.profile, "The profile (JSON)")->required();
+        // One path per --port: a profile after it stays the profile.
         command->add_option("--port", options.ports, "An instrument's port (repeatable)")
             ->required()
-            ->option_text("PATH ...");
+            ->option_text("PATH")
+            ->allow_extra_args(false);
         AddCommon(*command, options, true);
     }
     apply->add_flag("--dry-run", options.dryRun, "Stop after the comparison; write nothing");
@@ -262,6 +311,9 @@ int Main(int argc, char** argv) {
         return app.exit(e) == 0 ? kExitOk : kExitUsage;
     }
 
+    // A relative path names the port from the working folder, as a shell user means it.
+    for (std::string& port : options.ports)
+        port = support::PortPath(port);
     const bool progress = isatty(STDERR_FILENO) != 0;
     Console console(options.quiet, progress);
     if (ports->parsed()) return RunPorts(options);

@@ -111,14 +111,19 @@ std::string SummaryTable(const std::vector<PortResult>& results, bool comparing)
         rows.push_back({"PORT", "MODEL", "FIRMWARE", "CHANGED", "SAVED", "MESSAGES"});
     }
     for (const PortResult& r : results) {
+        // A comparison's differences have lines of their own (DifferenceLines); they come first.
+        const std::size_t shown = comparing ? std::min(r.differences.size(), r.messages.size()) : 0;
         std::string messages;
-        for (const std::string& m : r.messages)
-            messages += (messages.empty() ? "" : " | ") + Flat(m);
-        if (!r.ok) messages += std::string(messages.empty() ? "" : " | ") + "FAILED: " + r.error;
+        for (std::size_t i = shown; i < r.messages.size(); ++i)
+            messages += (messages.empty() ? "" : " | ") + Flat(r.messages[i]);
+        // Only a reader whose every setting could be read matches or differs; differing is
+        // said by its column.
+        const bool compared = r.failures.empty() && (r.ok || !r.differences.empty());
+        if (!r.ok && !(comparing && compared)) {
+            messages += std::string(messages.empty() ? "" : " | ") + "FAILED: " + r.error;
+        }
         std::vector<std::string> row = {r.port, OrDash(r.model), OrDash(r.firmware)};
         if (comparing) {
-            // Only a reader whose every setting could be read matches or differs.
-            const bool compared = r.failures.empty() && (r.ok || !r.differences.empty());
             row.push_back(!compared ? "-" : r.differences.empty() ? "matches" : "differs");
         } else {
             row.push_back(r.changed ? "changed" : "unchanged");
@@ -128,6 +133,15 @@ std::string SummaryTable(const std::vector<PortResult>& results, bool comparing)
         rows.push_back(row);
     }
     return Table(rows);
+}
+
+std::string DifferenceLines(const std::vector<PortResult>& results) {
+    std::string text;
+    for (const PortResult& r : results) {
+        for (const Difference& d : r.differences)
+            text += Printable(r.port + ": " + DifferenceLine(d)) + "\n";
+    }
+    return text;
 }
 
 std::string FoundTable(const std::vector<PortResult>& results) {

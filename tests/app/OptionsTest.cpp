@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/Options.h"
 
 namespace {
@@ -81,6 +83,17 @@ TEST(OptionsTest, APortValueMayLookLikeAnOption) {
     const app::ParsedOptions parsed = ParseOptions({"--port", "-odd-name"});
     EXPECT_EQ(parsed.error, "");
     EXPECT_EQ(parsed.options.ports, (std::vector<std::string>{"-odd-name"}));
+}
+
+// A port given relative to the working folder is opened from there; a name that is no file
+// there stays as given.
+TEST(OptionsTest, ARelativePortPathNamesThePortFromTheWorkingFolder) {
+    const std::string relative =
+        std::filesystem::relative("/dev/null", std::filesystem::current_path()).string();
+    ASSERT_NE(relative.front(), '/');
+    EXPECT_EQ(ParseOptions({"--port", relative}).options.ports,
+              (std::vector<std::string>{"/dev/null"}));
+    EXPECT_EQ(ParseOptions({"--port", "COM5"}).options.ports, (std::vector<std::string>{"COM5"}));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -222,6 +223,39 @@ TEST(CliApply, SendsWhatTheWindowsFinishSendsAndASecondApplyOnlyReads) {
                 ElementsAre("filters: 405 450 492 550 600 700 -> 405 450 492 550 600 620",
                             "plate: power_on=in measurement_end=stay -> power_on=in "
                             "measurement_end=out"));
+}
+
+// check as a user types it: the port relative to the working folder and the profile after it.
+// A reader in Veltrix mode differs from a profile for another mode in the mode and in the plate
+// defaults, which it cannot hold: both are listed, a line each, and the summary says "differs".
+TEST(CliCheck, ListsEveryDifferenceOfAReaderInAnotherMode) {
+    Bench bench;
+    const sim::PtyServer* instrument = bench.StartInstrument(StateOf(sim::kModeVeltrix, 9600));
+    ASSERT_NE(instrument, nullptr);
+    const std::string port = std::filesystem::relative(instrument->SlavePath()).string();
+    ASSERT_NE(port.front(), '/');
+    const std::string other = WriteFile(
+        "other-mode.json", R"({"format": 1, "mode": "morvane", "plate": {"power_on": "out"}})");
+
+    const CliRun differs = RunCli({"check", "--port", port, other, "--baud", "9600"});
+    EXPECT_EQ(differs.code, cli::kExitFailed) << differs.err;
+    const std::string& shown = instrument->SlavePath();
+    EXPECT_THAT(differs.out, HasSubstr(shown + ": mode: veltrix -> morvane\n" + shown +
+                                       ": plate: not held in Veltrix mode -> power_on=out\n"));
+    EXPECT_THAT(differs.out, AllOf(HasSubstr("PROFILE"), HasSubstr("differs"),
+                                   Not(HasSubstr("CHANGED")), Not(HasSubstr("FAILED"))));
+    const CliRun json = RunCli({"check", "--port", port, other, "--baud", "9600", "--json"});
+    const auto row = nlohmann::json::parse(json.out)["results"][0];
+    EXPECT_EQ(row["differences"], nlohmann::json::parse(R"([
+        {"setting": "mode", "instrument": "veltrix", "profile": "morvane"},
+        {"setting": "plate", "instrument": "not held in Veltrix mode",
+         "profile": {"power_on": "out"}}])"));
+    EXPECT_EQ(row["failures"], nlohmann::json::array());
+
+    const std::string same = WriteFile("same-mode.json", R"({"format": 1, "mode": "veltrix"})");
+    const CliRun matches = RunCli({"check", "--port", port, same, "--baud", "9600"});
+    EXPECT_EQ(matches.code, cli::kExitOk) << matches.err;
+    EXPECT_THAT(matches.out, HasSubstr("matches"));
 }
 
 TEST(CliFind, FindsTheInstrumentOnTheThirdOfFourPorts) {

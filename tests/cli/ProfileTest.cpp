@@ -91,24 +91,50 @@ INSTANTIATE_TEST_SUITE_P(
         BadProfile{"PowerOnStays", R"({"format": 1, "plate": {"power_on": "stay"}})",
                    R"("plate.power_on" must be one of in, out)"},
         BadProfile{"RemoteOnAsNumber", R"({"format": 1, "plate": {"remote_on": 2}})",
-                   R"("plate.remote_on" must be one of in, out, stay)"}),
+                   R"("plate.remote_on" must be one of in, out, stay)"},
+        // The parser keeps the last of two equal keys: a profile meaning two things is refused.
+        BadProfile{"KeyTwice", R"({"format": 1, "mode": "oxq", "mode": "veltrix"})",
+                   R"(the key "mode" is given twice)"},
+        BadProfile{"PlateKeyTwice",
+                   R"({"format": 1, "plate": {"power_on": "in", "power_on": "out"}})",
+                   R"(the key "power_on" is given twice)"},
+        BadProfile{"NumberBeyondAnyRange", R"({"format": 1, "baud": 1e400})",
+                   "a number in the profile is out of range"},
+        BadProfile{"TooLarge", R"({"format": 1, "mode": ")" + std::string(1024 * 1024, 'x') + "\"}",
+                   "is larger than 1 MiB"}),
     [](const ::testing::TestParamInfo<BadProfile>& param) { return param.param.name; });
 
+// Each bad command line ends with 2 before any port is opened (the ports here do not exist:
+// opening one would fail an instrument, exit 1), saying what is wrong.
 TEST_F(CliProfileTest, BadCommandLinesEndWithTwo) {
     const std::string profile = WriteFile("good.json", R"({"format": 1})");
-    const std::vector<std::vector<std::string>> lines = {
-        {},
-        {"frobnicate"},
-        {"read"},                                          // no port
-        {"read", "--port", "/dev/a", "--port", "/dev/b"},  // read takes one
-        {"check", profile},                                // no port
-        {"apply", "--port", "/dev/a"},                     // no profile
-        {"read", "--port", "/dev/a", "--baud", "14400"},   // a rate step 1 does not offer
-        {"check", "/nonexistent/profile.json", "--port", "/dev/a"},
+    struct Line {
+        std::vector<std::string> args;
+        std::string message;  // part of what the program says; "" for CLI11's own
     };
-    for (const auto& line : lines) {
-        const CliRun run = RunCli(line);
-        EXPECT_EQ(run.code, cli::kExitUsage) << ::testing::PrintToString(line) << run.err;
+    const std::vector<Line> lines = {
+        {{}, ""},
+        {{"frobnicate"}, ""},
+        {{"read"}, ""},                                          // no port
+        {{"read", "--port", "/dev/a", "--port", "/dev/b"}, ""},  // read takes one
+        {{"check", profile}, ""},                                // no port
+        {{"apply", "--port", "/dev/a"}, ""},                     // no profile
+        {{"read", "--port", "/dev/a", "--baud", "14400"}, "--baud: 14400 is not offered"},
+        {{"read", "--port", "/dev/a", "--baud", "0"}, "--baud: 0 is not offered"},
+        {{"find", "--port", "/dev/a", "--baud", "0"}, ""},  // find has no --baud
+        {{"check", "/nonexistent/profile.json", "--port", "/dev/a"},
+         "/nonexistent/profile.json: No such file or directory"},
+        {{"check", testing::TempDir(), "--port", "/dev/a"}, ": is a directory"},
+        {{"apply", "/dev/zero", "--port", "/dev/a"}, "/dev/zero: is not a regular file"},
+        {{"check", profile, "--port", "/dev/a", "--port", "/dev/b", "--port", "/dev/a"},
+         "--port: /dev/a is given twice"},
+        {{"apply", profile, "--port", "/dev/null", "--port", "/dev/../dev/null"},
+         "--port: /dev/../dev/null is given twice (as /dev/null)"},
+    };
+    for (const Line& line : lines) {
+        const CliRun run = RunCli(line.args);
+        EXPECT_EQ(run.code, cli::kExitUsage) << ::testing::PrintToString(line.args) << run.err;
+        EXPECT_THAT(run.err, HasSubstr(line.message)) << ::testing::PrintToString(line.args);
     }
     EXPECT_EQ(RunCli({"apply", "--help"}).code, cli::kExitOk);
     // The package checks ask every installed program for its version.

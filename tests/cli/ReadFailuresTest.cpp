@@ -40,8 +40,8 @@ struct Row {
     int mode;
     std::string command;
     std::string setting;
-    int step;            // the step (1-based) whose first activation reads it
-    std::string before;  // the command heard just before it ("" for the first)
+    int step;    // the step (1-based) whose first activation reads it
+    int before;  // how many commands a run sends before it
     Failure failure;
 };
 
@@ -72,7 +72,7 @@ std::vector<Row> Rows() {
     for (const auto& [mode, reads] : {std::pair{sim::kModeVeltrix, kVeltrixReads},
                                       std::pair{sim::kModeMorvane, kMorvaneReads}}) {
         for (std::size_t i = 0; i < reads.size(); ++i) {
-            const std::string before = i == 0 ? "" : reads[i - 1].command;
+            const int before = static_cast<int>(i);
             for (const Failure failure :
                  {Failure::NoReply, Failure::WrongChecksum, Failure::ErrorReply,
                   Failure::BusyForEver, Failure::LinkLost}) {
@@ -93,7 +93,7 @@ std::vector<Row> Rows() {
 
 constexpr const char* kErrorReply = "ERR 5 lamp failure";
 
-// The instrument's reply to the command, or to the polls from the command before it on.
+// The instrument's reply to the command, or to the polls from the command on.
 std::vector<sim::Fault> StaticFaults(const Row& row) {
     using K = sim::FaultKind;
     switch (row.failure) {
@@ -104,25 +104,18 @@ std::vector<sim::Fault> StaticFaults(const Row& row) {
         case Failure::ErrorReply:
             return {{K::Reply, row.command, -1, kErrorReply, 0}};
         case Failure::BusyForEver:
-            // Busy from the start, or from the reply before on (that reply waits, so the fault
-            // is in place before the next poll).
-            if (row.before.empty()) return {{K::Reply, "?", -1, "B", 0}};
-            return {{K::Delay, row.before, 1, {}, 300}};
+            // Ready for the polls before the commands that come first, busy from then on: the
+            // first reply of the faults that match wins.
+            return {{K::Reply, "?", row.before, "S", 0}, {K::Reply, "?", -1, "B", 0}};
         case Failure::LinkLost:
-            return {{K::Delay, row.command, 1, {}, 300}};
+            // Gone while the program waits for the reply.
+            return {{K::Silence, row.command, -1, {}, 0}};
     }
     return {};
 }
 
-// What happens on the line while a run goes: the instrument turns busy, or goes.
+// What happens on the line while a run goes: the instrument goes.
 std::thread Saboteur(const Row& row, Bench& bench, sim::PtyServer* instrument) {
-    if (row.failure == Failure::BusyForEver && !row.before.empty()) {
-        return std::thread([&bench, row, instrument] {
-            (void)bench;
-            EXPECT_TRUE(testkit_test::WaitUntilHeard(*instrument, row.before, 30000));
-            instrument->AddFault({sim::FaultKind::Reply, "?", -1, "B", 0});
-        });
-    }
     if (row.failure == Failure::LinkLost) {
         return std::thread([&bench, row, instrument] {
             EXPECT_TRUE(testkit_test::WaitUntilHeard(*instrument, row.command, 30000));
@@ -177,7 +170,9 @@ TEST_P(ReadFailures, FailTheInstrumentNamingSettingCommandAndCause) {
     const cli::PortResult read = RunCliOn(*reader, cli::Action::Read, nullptr);
     if (sabotage.joinable()) sabotage.join();
     EXPECT_FALSE(read.ok);
-    EXPECT_THAT(read.error, StartsWith(row.setting + ": " + Cause(row, 30))) << Traffic(*reader);
+    // A lost instrument has gone with its log.
+    const std::string traffic = row.failure == Failure::LinkLost ? std::string() : Traffic(*reader);
+    EXPECT_THAT(read.error, StartsWith(row.setting + ": " + Cause(row, 30))) << traffic;
     ASSERT_FALSE(read.failures.empty());
     EXPECT_EQ(read.failures.front().setting, row.setting);
     EXPECT_EQ(read.failures.front().command, row.command);
@@ -188,6 +183,20 @@ TEST_P(ReadFailures, FailTheInstrumentNamingSettingCommandAndCause) {
     }
     EXPECT_THAT(nlohmann::json::parse(cli::ResultsJson({read}))["results"][0]["failures"][0],
                 AllOf(Contains(row.command), Contains(row.setting)));
+
+    // check: what could not be read neither matches nor differs; the instrument fails.
+    if (row.failure != Failure::LinkLost) {
+        sim::PtyServer* checked = bench.StartInstrument(state, StaticFaults(row));
+        ASSERT_NE(checked, nullptr);
+        std::thread busy = Saboteur(row, bench, checked);
+        const cli::Profile wanted{{}, {}, {}, 1, {}};
+        const cli::PortResult check = RunCliOn(*checked, cli::Action::Check, &wanted);
+        if (busy.joinable()) busy.join();
+        EXPECT_FALSE(check.ok);
+        EXPECT_THAT(check.error, StartsWith(row.setting + ": " + Cause(row, 30)));
+        for (const cli::Difference& difference : check.differences)
+            EXPECT_NE(difference.setting, row.setting);
+    }
 
     // apply: what could not be read is not written over, and nothing is stored.
     if (row.failure != Failure::LinkLost) {
