@@ -8,8 +8,9 @@ packages=(
     qt6-base-dev qt6-svg-dev libgl1-mesa-dev
     nlohmann-json3-dev libcli11-dev
     xvfb xauth dbus locales
-    # The playbook example and its test
-    ansible-core
+    # The Ansible collection, its examples and tests: unit tests with pytest, and the sanity
+    # checks that run without the network (validate-modules needs voluptuous, pep8 pycodestyle)
+    ansible-core python3-pytest python3-voluptuous python3-pycodestyle
     # The Debian package and its checks
     dpkg-dev file lintian desktop-file-utils appstream
 )
