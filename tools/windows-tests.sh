@@ -2,6 +2,8 @@
 # Builds the core, the command line and their tests for Windows with mingw-w64 and runs the
 # tests under Wine: the unit and protocol tests as they are, and the Windows serial port against
 # the Linux simulator, which runs natively while Wine maps COM11 to COM20 onto its ptys.
+# The wizard's COM server and the installer are tested too; windows need a display, so the
+# script runs itself again under a virtual X server when it has none.
 # Works from a clean clone; prints how long each stage took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,13 +14,19 @@ stage() {
     stage_start=$SECONDS
 }
 
-as_root=()
-if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
-"${as_root[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
-    cmake ninja-build g++ ccache g++-mingw-w64-x86-64-posix wine64 googletest \
-    nlohmann-json3-dev libcli11-dev >/dev/null
-stage "packages"
+# Under the virtual X server the packages are there already.
+if [ -z "${VELTRIX_WINDOWS_PACKAGES:-}" ]; then
+    as_root=()
+    if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
+    "${as_root[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
+        cmake ninja-build g++ ccache g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 googletest \
+        nlohmann-json3-dev libcli11-dev nsis xvfb xauth >/dev/null
+    stage "packages"
+fi
+if [ -z "${DISPLAY:-}" ]; then
+    VELTRIX_WINDOWS_PACKAGES=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
 
 # The simulator for Linux: the one of the dev build when there is one, else a build of its own.
 if [ -f build/dev/build.ninja ]; then
@@ -71,11 +79,15 @@ wine64 build/windows/tests/support/test_support.exe --gtest_list_tests </dev/nul
 ctest --preset windows --repeat until-pass:2
 stage "tests"
 
-# The zip of the program, with the program and its README in it.
+# The zip of the programs, with the README and the licence in it, and the installer.
 (cd build/windows && cpack >/dev/null)
 zip_file=$(ls build/windows/veltrix-settings-*-windows-x86_64.zip)
 contents=$(cmake -E tar tf "$zip_file")
-for want in bin/veltrix-settings.exe README.md; do
+for want in bin/veltrix-settings.exe bin/veltrix-instrument-settings.exe README.md LICENSE.txt; do
     grep -q "/$want\$" <<<"$contents" || { echo "windows-tests: $zip_file lacks $want" >&2; exit 1; }
 done
-stage "zip"
+stage "zip and installer"
+
+tests/windows/installer.sh "$(ls build/windows/veltrix-instrument-settings-*-windows-x86_64.exe)" \
+    build/windows/tests/windows/com/test_com_client.exe
+stage "installer under Wine"
