@@ -42,6 +42,8 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Veltrix instrument settings team")
 set(CPACK_SYSTEM_NAME windows-x86_64)
 set(CPACK_STRIP_FILES ON)
+# Values reach the installer script as written (quotes and backslashes included).
+set(CPACK_VERBATIM_VARIABLES ON)
 # The installer has a name of its own (packaging/windows/CPackOptions.cmake).
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/windows/CPackOptions.cmake)
 set(CPACK_VELTRIX_INSTALLER_FILE_NAME veltrix-instrument-settings-${PROJECT_VERSION}-windows-x86_64)

@@ -51,7 +51,8 @@ stage "cross build"
 # A prefix of the build's own. Wine reads its port map when its server starts, so the ports
 # are written first and the server started again afterwards.
 export PATH=/usr/lib/wine:$PATH WINEPREFIX=$root/build/windows/wineprefix WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko prompts, and no menu entries of installed programs on the Linux desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine64 wineboot -i </dev/null >/dev/null 2>&1
 fi
