@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/AutomationServer.h"
+#include "app/ServiceFile.h"
 #include "device/LineTrace.h"
 #include "device/LineWatch.h"
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
@@ -57,6 +59,20 @@ private:
 InstrumentSettingsApp::InstrumentSettingsApp() = default;
 
 BOOL InstrumentSettingsApp::InitInstance() {
+    // Registering or unregistering only: the activation file, without the wizard.
+    const bool unregister = HasOption("UnregServer");
+    if (unregister || HasOption("RegServer")) {
+        std::string error;
+        const bool ok = unregister
+                            ? app::RemoveServiceFile(app::ServiceFilePath(), error)
+                            : app::WriteServiceFile(
+                                  app::ServiceFilePath(),
+                                  QCoreApplication::applicationFilePath().toStdString(), error);
+        if (!ok) std::fprintf(stderr, "%s\n", error.c_str());
+        m_exitCode = ok ? 0 : 1;
+        return FALSE;
+    }
+
     // The object runtime: the session bus, where automation is asked for.
     const bool automation = IsStartedForAutomation();
     std::optional<BusConnection> bus;

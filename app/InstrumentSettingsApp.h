@@ -6,7 +6,8 @@
 //   return theApp.Main(argc, argv);  // FALSE from InitInstance: no event loop follows
 // Start-up connects to the session bus when an automation client started the program ("-Automation"
 // or "-Embedding") and offers its automation factory there; a normal start keeps the bus's
-// activation file up to date instead. Then the wizard runs modally. If a client still holds
+// activation file up to date instead ("/RegServer" only writes it, "/UnregServer" only removes
+// it, and the program ends). Then the wizard runs modally. If a client still holds
 // the automation object when the wizard closes, the window is only hidden and the program
 // serves the client until it lets go.
 
@@ -30,6 +31,8 @@ public:
     InstrumentSettingsApp();
 
     BOOL InitInstance() override;
+    // 0, or 1 when "/RegServer" or "/UnregServer" failed.
+    int ExitInstance() override { return m_exitCode; }
 
     // The host of the screen (not owned; needed by InitInstance).
     void SetHost(framework::qt::QtHost* host) { m_host = host; }
@@ -44,4 +47,5 @@ private:
     framework::qt::QtHost* m_host = nullptr;
     device::LineTrace* m_trace = nullptr;
     std::function<void(CVeltrixInstrumentSettingsDlg&)> m_sheetHook;
+    int m_exitCode = 0;
 };

@@ -20,12 +20,14 @@ constexpr std::array<std::string_view, 13> kQtOptionsWithValue = {
 constexpr std::array<std::string_view, 5> kQtFlags = {"reverse", "widgetcount", "nograb", "dograb",
                                                       "sync"};
 
-// "/Automation", "-embedding", ...: the framework's option syntax, any case.
+// "/Automation", "-embedding", "/RegServer", ...: the framework's option syntax, any case.
 bool IsAutomationOption(std::string_view argument) {
     if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) return false;
     const std::string name(argument.substr(1));
-    return strcasecmp(name.c_str(), "Automation") == 0 ||
-           strcasecmp(name.c_str(), "Embedding") == 0;
+    for (const char* option : {"Automation", "Embedding", "RegServer", "UnregServer"}) {
+        if (strcasecmp(name.c_str(), option) == 0) return true;
+    }
+    return false;
 }
 
 // The name of a Qt option without its dashes, or nothing.
@@ -113,6 +115,8 @@ std::string UsageText(const std::string& programName) {
            "  --help          show this text\n"
            "  --version       show the program's version\n"
            "  -Automation     started by an automation client (also -Embedding)\n"
+           "  -RegServer      register the automation object and end (-UnregServer: remove\n"
+           "                  the registration); a normal start registers it as well\n"
            "\n"
            "Qt's own options, such as -platform offscreen, are accepted as well.\n";
 }

@@ -85,4 +85,12 @@ bool WriteServiceFile(const std::string& path, const std::string& executable, st
     return true;
 }
 
+bool RemoveServiceFile(const std::string& path, std::string& error) {
+    std::error_code failure;
+    std::filesystem::remove(path, failure);
+    if (!failure) return true;
+    error = path + ": " + failure.message();
+    return false;
+}
+
 }  // namespace app

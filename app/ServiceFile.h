@@ -22,4 +22,7 @@ std::string ServiceFileText(const std::string& executable);
 // file is renamed over it, so no reader ever sees half a file. False with the reason.
 bool WriteServiceFile(const std::string& path, const std::string& executable, std::string& error);
 
+// Deletes the file; one that is not there counts as deleted. False with the reason.
+bool RemoveServiceFile(const std::string& path, std::string& error);
+
 }  // namespace app

@@ -103,6 +103,17 @@ TEST(ServiceFileTest, WritingMakesTheFoldersAndLeavesAnEqualFileAlone) {
     fs::remove_all(dir);
 }
 
+TEST(ServiceFileTest, RemovingDeletesTheFileAndAMissingOneIsNoFailure) {
+    const std::string path = testing::TempDir() + "/remove-test.service";
+    std::string error;
+    ASSERT_TRUE(app::WriteServiceFile(path, "/usr/bin/a", error)) << error;
+    EXPECT_TRUE(app::RemoveServiceFile(path, error)) << error;
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_TRUE(app::RemoveServiceFile(path, error)) << error;
+    EXPECT_FALSE(app::RemoveServiceFile("/proc/version", error));
+    EXPECT_NE(error.find("/proc/version"), std::string::npos);
+}
+
 TEST(ServiceFileTest, AFolderThatCannotBeMadeIsReported) {
     std::string error;
     EXPECT_FALSE(app::WriteServiceFile("/dev/null/dbus-1/services/x.service", "/a", error));
