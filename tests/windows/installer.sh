@@ -14,13 +14,16 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Veltrix 
 status=0
 fail() { echo "installer.sh: $*" >&2; status=1; }
 
-# Every registry line of the machine and the user that names the program or its COM ids.
+# Every registry line of the machine and the user that names the program, its publisher or its
+# COM ids.
 our_keys() {
     local hive
     for hive in HKEY_LOCAL_MACHINE HKEY_CURRENT_USER; do
         $wine regedit /E "Z:${tmp//\//\\}\\$hive.reg" "$hive" </dev/null >/dev/null 2>&1 || true
-        iconv -f UTF-16LE -t UTF-8 "$tmp/$hive.reg" 2>/dev/null | tr -d '\r' |
-            grep -i 'veltrix\|6A1E0D4' || true
+        iconv -f UTF-16LE -t UTF-8 "$tmp/$hive.reg" 2>/dev/null | tr -d '\r' >"$tmp/$hive.txt" || true
+        # An export that failed would hide every key.
+        grep -q "^\[$hive\\\\Software" "$tmp/$hive.txt" || echo "(no export of $hive)"
+        grep -i 'veltrix instrument settings\|VeltrixInstrumentSettings\|6A1E0D4' "$tmp/$hive.txt" || true
     done
 }
 tmp=$(mktemp -d)
