@@ -4,23 +4,21 @@
 //   InstrumentSettingsApp theApp;
 //   theApp.SetHost(host);            // the screen, set up by the program before Main
 //   return theApp.Main(argc, argv);  // FALSE from InitInstance: no event loop follows
-// Start-up connects to the session bus when an automation client started the program ("-Automation"
-// or "-Embedding") and offers its automation factory there; a normal start keeps the bus's
-// activation file up to date instead ("/RegServer" only writes it, "/UnregServer" only removes
-// it, and the program ends). Then the wizard runs modally. If a client still holds
-// the automation object when the wizard closes, the window is only hidden and the program
-// serves the client until it lets go.
+// Start-up is the platform's (app/linux/, app/windows/): on Linux it connects to the session bus
+// when an automation client started the program ("-Automation" or "-Embedding") and offers its
+// automation factory there; a normal start keeps the bus's activation file up to date instead;
+// on Windows it is a COM local server. "/RegServer" and "/UnregServer" only register or
+// unregister, and the program ends. Then the wizard runs modally (app/WizardRun.h). If a client
+// still holds the automation object when the wizard closes, the window is only hidden and the
+// program serves the client until it lets go.
 
 #include <functional>
 
+#include "ScreenHost.h"  // the platform's: app::ScreenHost
 #include "framework/Application.h"
 #include "support/Bool.h"
 
 class CVeltrixInstrumentSettingsDlg;
-
-namespace framework::qt {
-class QtHost;
-}
 
 namespace device {
 class LineTrace;
@@ -35,7 +33,7 @@ public:
     int ExitInstance() override { return m_exitCode; }
 
     // The host of the screen (not owned; needed by InitInstance).
-    void SetHost(framework::qt::QtHost* host) { m_host = host; }
+    void SetHost(app::ScreenHost* host) { m_host = host; }
     // Where the serial line is traced (not owned; none by default).
     void SetLineTrace(device::LineTrace* trace) { m_trace = trace; }
     // Called with the sheet once it exists, before its modal run (tests and the benchmark).
@@ -44,7 +42,7 @@ public:
     }
 
 private:
-    framework::qt::QtHost* m_host = nullptr;
+    app::ScreenHost* m_host = nullptr;
     device::LineTrace* m_trace = nullptr;
     std::function<void(CVeltrixInstrumentSettingsDlg&)> m_sheetHook;
     int m_exitCode = 0;

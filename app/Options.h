@@ -32,7 +32,7 @@ struct ParsedOptions {
 // joined to it with '=' ("--port=/dev/pts/3").
 ParsedOptions ParseOptions(const std::vector<std::string>& arguments);
 
-// The text of --help.
+// The text of --help, the platform's (app/linux/Usage.cpp, app/windows/Usage.cpp).
 std::string UsageText(const std::string& programName);
 
 }  // namespace app

@@ -29,11 +29,6 @@ install(FILES ${readme_part} DESTINATION .)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION . RENAME LICENSE.txt)
 
-# The wizard (until its Win32 window is in the build, tests/windows/com installs the COM test
-# server in its place).
-if(TARGET veltrix-instrument-settings)
-    install(TARGETS veltrix-instrument-settings RUNTIME DESTINATION bin)
-endif()
 set(wizard_exe "$INSTDIR\\bin\\veltrix-instrument-settings.exe")
 
 set(CPACK_GENERATOR ZIP NSIS)

@@ -17,10 +17,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Test programs run under Wine. WINEPREFIX and WINEDEBUG come from the environment.
+# Test programs run under Wine, through a wrapper that starts a program again only when Wine
+# failed to start it. WINEPREFIX and WINEDEBUG come from the environment.
 find_program(VELTRIX_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 if(VELTRIX_WINE)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${VELTRIX_WINE})
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${VELTRIX_WINE})
 endif()
 
 # Header-only libraries come from the build machine.

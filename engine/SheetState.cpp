@@ -50,7 +50,7 @@ void CVeltrixInstrumentSettingsDlg::InitSheet() {
     m_pMeasurementModePage = nullptr;
     m_pPlateMovementPage = nullptr;
     if (m_makeDevice) m_pDevice = m_makeDevice();
-    if (!m_pDevice) m_pDevice = std::make_unique<ComPortDevice>();
+    if (!m_pDevice) m_pDevice = device::MakeComPortDevice();
     AddPages(0);
     SetWizardMode();
     SetFlags(GetFlags() & ~framework::PSH_HASHELP);

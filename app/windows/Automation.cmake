@@ -1,8 +1,6 @@
-# The automation object as a COM local server: the proxy and its factory (shared with Linux),
-# the class factory, the object clients hold, the registry entries, the start-up around the
-# wizard, and the type library (built with widl from Automation.idl, embedded as a resource).
-# An object library, so that the static factory is in every program built from it.
-enable_language(RC)
+# The automation object as a COM local server, in the program: the class factory, the object
+# clients hold, the registry entries, the start-up around the wizard, and the type library
+# (built with widl from Automation.idl, embedded as a resource).
 find_program(VELTRIX_WIDL NAMES ${VELTRIX_MINGW_PREFIX}-widl x86_64-w64-mingw32-widl widl
              REQUIRED NO_CMAKE_FIND_ROOT_PATH)
 # widl needs the standard OLE type library that the IDL imports; Wine ships one.
@@ -20,9 +18,7 @@ add_custom_command(OUTPUT ${veltrix_tlb}
 set_source_files_properties(${veltrix_com_dir}/AutomationTypeLib.rc PROPERTIES
     OBJECT_DEPENDS ${veltrix_tlb})
 
-add_library(veltrix_com OBJECT
-    ${veltrix_com_dir}/../AutomationNames.cpp
-    ${veltrix_com_dir}/../CVeltrixInstrumentSettingsDlgAutoProxy.cpp
+target_sources(veltrix_app PRIVATE
     ${veltrix_com_dir}/AutomationObject.cpp
     ${veltrix_com_dir}/AutomationStartup.cpp
     ${veltrix_com_dir}/ClassFactory.cpp
@@ -31,5 +27,5 @@ add_library(veltrix_com OBJECT
     ${veltrix_com_dir}/StarterProcess.cpp
     ${veltrix_com_dir}/AutomationTypeLib.rc
 )
-target_include_directories(veltrix_com PRIVATE ${CMAKE_BINARY_DIR}/app/windows)
-target_link_libraries(veltrix_com PUBLIC veltrix_engine ole32 oleaut32 uuid)
+target_include_directories(veltrix_app PRIVATE ${CMAKE_BINARY_DIR}/app/windows)
+target_link_libraries(veltrix_app PUBLIC ole32 oleaut32 uuid)

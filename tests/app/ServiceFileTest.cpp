@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "app/AutomationNames.h"
-#include "app/ServiceFile.h"
+#include "app/linux/ServiceFile.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "device/ComPortDevice.h"
+#include "device/linux/ComPortDeviceLinux.h"
 #include "sim/State.h"
 #include "tests/testkit/SimulatedPort.h"
 #include "tests/testkit/Stopwatch.h"
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_exchange: simulator: %s\n", sim.error.c_str());
         return 1;
     }
-    ComPortDevice device;
+    ComPortDeviceLinux device;
     testkit_test::SetModeLine(device, false, kBaud);
     if (!device.InitSerial(1)) {
         std::fprintf(stderr, "bench_exchange: %s\n", device.GetLastErrorText().c_str());

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "device/ComPortDevice.h"
+#include "device/linux/ComPortDeviceLinux.h"
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "framework/RecordingHost.h"
 #include "resources/Resource.h"
@@ -43,7 +43,7 @@ constexpr double kCpuShareTarget = 0.01;
 
 // The serial port with a transmitter's timing: a write is handed to the pty once its bytes
 // would have left the wire.
-class WireTimedPort : public ComPortDevice {
+class WireTimedPort : public ComPortDeviceLinux {
 public:
     explicit WireTimedPort(HostWire& wire) : m_wire(wire) {}
 
@@ -52,7 +52,7 @@ public:
         std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
         m_wire.bytes += static_cast<std::size_t>(nCount);
         m_wire.ms += ms;
-        return ComPortDevice::WriteBytes(pBuffer, nCount);
+        return ComPortDeviceLinux::WriteBytes(pBuffer, nCount);
     }
 
 private:

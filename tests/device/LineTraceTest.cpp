@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "device/ComPortDevice.h"
 #include "device/LineTrace.h"
 #include "device/LineWatch.h"
 #include "device/PortSource.h"
+#include "device/linux/ComPortDeviceLinux.h"
 #include "sim/PtyServer.h"
 
 namespace {
@@ -187,7 +187,7 @@ TEST(LineWatchTest, TheIdentificationOnAPtyIsTracedAndShown) {
     {
         device::LineTrace trace;
         ASSERT_TRUE(trace.Open(path, error)) << error;
-        ComPortDevice device;
+        ComPortDeviceLinux device;
         device::LineWatch watch(trace, [&](const std::string& text) { shown.push_back(text); });
         watch.Attach(&device);
         ASSERT_TRUE(device.InitSerial(1));

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "device/ComPortDevice.h"
-#include "device/LinuxPortSource.h"
-#include "device/NaturalOrder.h"
 #include "device/PortSource.h"
+#include "device/linux/ComPortDeviceLinux.h"
+#include "device/linux/NaturalOrder.h"
+#include "device/linux/PortSourceLinux.h"
 #include "tests/testkit/PortSourceFake.h"
-#include "tests/testkit/SerialOsFake.h"
+#include "tests/testkit/SerialOsLinuxFake.h"
 
 namespace {
 
@@ -31,14 +31,14 @@ std::vector<std::string> Labels(ComPortDevice& device) {
 
 struct Discovery {
     Discovery(std::initializer_list<PortValue> values) : source(values) {}
-    testkit_test::SerialOsFake os;
+    testkit_test::SerialOsLinuxFake os;
     testkit_test::PortSourceFake source;
     device::ScopedPortSource scope{source};
 };
 
 TEST(PortDiscovery, PortsAreNumberedByTheirComData) {
     Discovery d({{"\\Device\\Serial0", "COM1"}, {"\\Device\\Serial1", "COM3"}});
-    ComPortDevice device(d.os);
+    ComPortDeviceLinux device(d.os);
     EXPECT_EQ(device.GetPortCount(), 3);
     EXPECT_EQ(Labels(device),
               (std::vector<std::string>{"Serial0  ( COM1 )", "", "Serial1  ( COM3 )"}));
@@ -52,7 +52,7 @@ TEST(PortDiscovery, PortsAreNumberedByTheirComData) {
 TEST(PortDiscovery, LabelKeepsTheNameAfterItsLastBackslashOrTheWholeName) {
     Discovery d(
         {{"/dev/ttyUSB0", "COM1"}, {"a\\b\\c", "COM2"}, {"COM5", "COM5"}, {"trailing\\", "COM4"}});
-    ComPortDevice device(d.os);
+    ComPortDeviceLinux device(d.os);
     EXPECT_EQ(Labels(device), (std::vector<std::string>{"/dev/ttyUSB0  ( COM1 )", "c  ( COM2 )", "",
                                                         "  ( COM4 )", "COM5"}));
     EXPECT_EQ(device.GetPortDeviceName(1), "COM1:");
@@ -65,7 +65,7 @@ TEST(PortDiscovery, ValuesThatNameNoUsablePortAreSkipped) {
                              "LPT1", "CO", "", " COM1"}) {
         SCOPED_TRACE(data);
         Discovery d({{"\\Device\\Serial0", data}});
-        ComPortDevice device(d.os);
+        ComPortDeviceLinux device(d.os);
         EXPECT_EQ(device.GetPortCount(), -1);
         EXPECT_EQ(device.GetPortName(1), "");
     }
@@ -77,7 +77,7 @@ TEST(PortDiscovery, PortNumberIsTheDecimalNumberAtTheStartOfTheRest) {
     for (const auto& [data, number] : cases) {
         SCOPED_TRACE(data);
         Discovery d({{"n", data}});
-        ComPortDevice device(d.os);
+        ComPortDeviceLinux device(d.os);
         EXPECT_EQ(device.GetPortCount(), number);
         EXPECT_EQ(device.GetPortName(number), "n  ( " + data + " )");
     }
@@ -85,18 +85,18 @@ TEST(PortDiscovery, PortNumberIsTheDecimalNumberAtTheStartOfTheRest) {
 
 TEST(PortDiscovery, TheLaterOfTwoValuesForOnePortWins) {
     Discovery d({{"first", "COM2"}, {"second", "COM2"}, {"other", "COM1"}});
-    ComPortDevice device(d.os);
+    ComPortDeviceLinux device(d.os);
     EXPECT_EQ(Labels(device), (std::vector<std::string>{"other  ( COM1 )", "second  ( COM2 )"}));
 }
 
 TEST(PortDiscovery, NoValuesOrAnUnreadableMapLeaveNoPorts) {
     Discovery empty{};
-    ComPortDevice none(empty.os);
+    ComPortDeviceLinux none(empty.os);
     EXPECT_EQ(none.GetPortCount(), -1);
 
     Discovery unreadable({{"a", "COM1"}});
     unreadable.source.openFails = true;
-    ComPortDevice closed(unreadable.os);
+    ComPortDeviceLinux closed(unreadable.os);
     EXPECT_EQ(closed.GetPortCount(), -1);
     EXPECT_EQ(closed.GetPortName(1), "");
 }
@@ -104,7 +104,7 @@ TEST(PortDiscovery, NoValuesOrAnUnreadableMapLeaveNoPorts) {
 TEST(PortDiscovery, AnEnumerationThatEndsInAnErrorDropsTheWholeTable) {
     Discovery d({{"a", "COM1"}, {"b", "COM2"}, {"c", "COM3"}});
     d.source.failAt = 2;
-    ComPortDevice device(d.os);
+    ComPortDeviceLinux device(d.os);
     EXPECT_EQ(device.GetPortCount(), -1);
     EXPECT_EQ(device.GetPortName(1), "");
     EXPECT_EQ(device.GetPortDeviceName(1), "");
@@ -112,7 +112,7 @@ TEST(PortDiscovery, AnEnumerationThatEndsInAnErrorDropsTheWholeTable) {
 
 TEST(PortDiscovery, PortNameZeroIsTheCurrentPort) {
     Discovery d({{"a", "COM1"}, {"b", "COM2"}});
-    ComPortDevice device(d.os);
+    ComPortDeviceLinux device(d.os);
     EXPECT_EQ(device.GetPortName(0), "");
     device.SetPortNumber(2);
     EXPECT_EQ(device.GetPortName(0), "b  ( COM2 )");
@@ -121,7 +121,7 @@ TEST(PortDiscovery, PortNameZeroIsTheCurrentPort) {
 
 TEST(PortDiscovery, EnumeratePortsRebuildsTheTable) {
     Discovery d({{"a", "COM4"}});
-    ComPortDevice device(d.os);
+    ComPortDeviceLinux device(d.os);
     EXPECT_EQ(device.GetPortCount(), 4);
     d.source.values = {{"b", "COM2"}};
     device.EnumeratePorts();
@@ -152,7 +152,7 @@ TEST(NaturalOrder, LeadingZerosAndLongRunsStayStrictlyOrdered) {
 }
 
 // A sysfs class folder and a /dev folder in a temporary directory.
-class LinuxPortSourceTest : public ::testing::Test {
+class PortSourceLinuxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::string pattern = (fs::temp_directory_path() / "veltrix-ports-XXXXXX").string();
@@ -181,10 +181,10 @@ protected:
     fs::path root;
     fs::path sys;
     fs::path dev;
-    testkit_test::SerialOsFake os;
+    testkit_test::SerialOsLinuxFake os;
 };
 
-TEST_F(LinuxPortSourceTest, ListsDevicesWithHardwareInNaturalOrder) {
+TEST_F(PortSourceLinuxTest, ListsDevicesWithHardwareInNaturalOrder) {
     AddTty("ttyUSB10", true);
     AddTty("ttyUSB2", true);
     AddTty("ttyACM0", true);
@@ -196,7 +196,7 @@ TEST_F(LinuxPortSourceTest, ListsDevicesWithHardwareInNaturalOrder) {
     AddTty("ttyS3", true);
     os.SetRealUarts({Node("ttyS2")});
 
-    device::LinuxPortSource source(sys.string(), dev.string(), os);
+    device::PortSourceLinux source(sys.string(), dev.string(), os);
     EXPECT_EQ(source.ScanDevices(),
               (std::vector<std::string>{Node("ttyACM0"), Node("ttyS0"), Node("ttyS2"),
                                         Node("ttyUSB2"), Node("ttyUSB10")}));
@@ -205,16 +205,16 @@ TEST_F(LinuxPortSourceTest, ListsDevicesWithHardwareInNaturalOrder) {
               (std::vector<std::string>{"probe " + Node("ttyS2"), "probe " + Node("ttyS3")}));
 }
 
-TEST_F(LinuxPortSourceTest, ExtraPortsComeFirstAndEveryNodeIsListedOnce) {
+TEST_F(PortSourceLinuxTest, ExtraPortsComeFirstAndEveryNodeIsListedOnce) {
     AddTty("ttyUSB0", true);
     AddTty("ttyUSB1", true);
     fs::create_directories(dev / "serial");
     fs::create_symlink(dev / "ttyUSB1", dev / "serial" / "adapter");
     device::SetExtraPorts({"/dev/pts/7", "", (dev / "serial" / "adapter").string(), "/dev/pts/7"});
 
-    device::LinuxPortSource source(sys.string(), dev.string(), os);
+    device::PortSourceLinux source(sys.string(), dev.string(), os);
     device::ScopedPortSource scope(source);
-    ComPortDevice device(os);
+    ComPortDeviceLinux device(os);
     EXPECT_EQ(Labels(device),
               (std::vector<std::string>{"/dev/pts/7  ( COM1 )",
                                         (dev / "serial" / "adapter").string() + "  ( COM2 )",
@@ -222,11 +222,11 @@ TEST_F(LinuxPortSourceTest, ExtraPortsComeFirstAndEveryNodeIsListedOnce) {
     EXPECT_EQ(device.GetPortDeviceName(3), "COM3:");
 }
 
-TEST_F(LinuxPortSourceTest, AMachineWithoutTheSysfsFolderStillHasItsExtraPorts) {
+TEST_F(PortSourceLinuxTest, AMachineWithoutTheSysfsFolderStillHasItsExtraPorts) {
     device::SetExtraPorts({"/dev/pts/3"});
-    device::LinuxPortSource source((root / "missing").string(), dev.string(), os);
+    device::PortSourceLinux source((root / "missing").string(), dev.string(), os);
     device::ScopedPortSource scope(source);
-    ComPortDevice device(os);
+    ComPortDeviceLinux device(os);
     EXPECT_EQ(Labels(device), (std::vector<std::string>{"/dev/pts/3  ( COM1 )"}));
 
     device::SetExtraPorts({});

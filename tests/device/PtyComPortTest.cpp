@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "device/ComPortDevice.h"
+#include "device/linux/ComPortDeviceLinux.h"
 #include "tests/testkit/PortSourceFake.h"
 #include "tests/testkit/PtyPair.h"
 #include "tests/testkit/Stopwatch.h"
@@ -18,10 +18,8 @@
 namespace {
 
 using testkit_test::ClockMs;
+using testkit_test::kGenerousMs;
 using testkit_test::WallMs;
-
-// Slack on top of a time-out for a loaded machine (two cores, sanitizers).
-constexpr long long kSlackMs = 300;
 
 const std::string kCreateFile =
     "\n --- ERR: CreateFile (Port doesn't exist or is used by another application or by "
@@ -47,7 +45,7 @@ protected:
     testkit_test::PtyPair pty;
     testkit_test::PortSourceFake source{{{pty.SlavePath(), "COM1"}}};
     device::ScopedPortSource scope{source};
-    ComPortDevice device;
+    ComPortDeviceLinux device;
 };
 
 TEST_F(PtyComPort, FramesGoOutAndComeInByteForByte) {
@@ -98,10 +96,10 @@ TEST_F(PtyComPort, AReplyCutBySilenceIsReturnedAsFarAsItCame) {
               "\x02"
               "AB");
     EXPECT_GE(ms, 101);
-    EXPECT_LE(ms, 101 + kSlackMs);
+    EXPECT_LE(ms, 101 + kGenerousMs);
 }
 
-TEST_F(PtyComPort, TimeoutsAreNeverShorterThanTheRuleAndNotMuchLonger) {
+TEST_F(PtyComPort, TimeoutsAreNeverShorterThanTheRuleAndEnd) {
     struct Case {
         int baud;
         int timeout;
@@ -117,31 +115,41 @@ TEST_F(PtyComPort, TimeoutsAreNeverShorterThanTheRuleAndNotMuchLonger) {
         std::string text;
         const double one = WallMs([&] { EXPECT_EQ(device.ReadBytes(buffer, 1), 0); });
         EXPECT_GE(one, c.t + 1);
-        EXPECT_LE(one, c.t + 1 + kSlackMs);
+        EXPECT_LE(one, c.t + 1 + kGenerousMs);
         const double four = WallMs([&] { EXPECT_EQ(device.ReadBytes(buffer, 4), 0); });
         EXPECT_GE(four, c.t + 4);
-        EXPECT_LE(four, c.t + 4 + kSlackMs);
+        EXPECT_LE(four, c.t + 4 + kGenerousMs);
         const double line = WallMs([&] { EXPECT_EQ(device.ReadString(text), 0); });
         EXPECT_GE(line, c.t + 1);
-        EXPECT_LE(line, c.t + 1 + kSlackMs);
+        EXPECT_LE(line, c.t + 1 + kGenerousMs);
     }
 }
 
+// A flood of 64 times the documented bound of 1024 bytes, more than the pty holds: every read
+// of a line ends at the bound, without waiting for a terminator that never comes.
 TEST_F(PtyComPort, AFloodWithoutTerminatorEndsAtTheByteBound) {
-    const int max = ComPortDevice::kReadStringMaxBytes;
-    pty.Send(std::string(max + 900, 'x'));
+    constexpr int kLineBytes = 1024;
+    constexpr int kReads = 64;
+    // A writer held up on a busy machine is not silence.
+    device.SetTimeout(5000);
+    std::thread flood([this] { pty.Send(std::string(kReads * kLineBytes, 'x')); });
     std::string text;
-    int n = 0;
-    const double ms = WallMs([&] { n = device.ReadString(text); });
-    EXPECT_EQ(n, max);
-    EXPECT_EQ(text, std::string(max, 'x'));
-    EXPECT_LT(ms, 1000);
-    std::vector<unsigned char> rest(2000);
-    EXPECT_EQ(device.ReadBytes(rest.data(), 2000), 900);
+    int whole = 0;
+    const double ms = WallMs([&] {
+        for (int read = 0; read < kReads; ++read) {
+            whole += device.ReadString(text) == kLineBytes && text == std::string(kLineBytes, 'x');
+        }
+    });
+    flood.join();
+    EXPECT_EQ(whole, kReads);
+    EXPECT_LT(ms, kGenerousMs);
+    device.SetTimeout(100);
+    unsigned char rest = 0;
+    EXPECT_EQ(device.ReadBytes(&rest, 1), 0);
 }
 
 TEST_F(PtyComPort, ASecondOpenOfThePortIsRefused) {
-    ComPortDevice other;
+    ComPortDeviceLinux other;
     EXPECT_EQ(other.InitSerial(1), FALSE);
     EXPECT_EQ(other.GetLastErrorText(),
               "\nTry InitSerial on Port " + Label() + kCreateFile +
@@ -150,8 +158,9 @@ TEST_F(PtyComPort, ASecondOpenOfThePortIsRefused) {
     EXPECT_EQ(other.InitSerial(1), TRUE) << other.GetLastErrorText();
 }
 
+// With a time-out of 20 s, a transfer that waited for it instead of failing would take it.
 TEST_F(PtyComPort, APeerThatClosesMidReadFailsTheReadAtOnce) {
-    device.SetTimeout(3000);
+    device.SetTimeout(20000);
     std::thread peer([this] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         pty.CloseMaster();
@@ -161,7 +170,7 @@ TEST_F(PtyComPort, APeerThatClosesMidReadFailsTheReadAtOnce) {
     const double ms = WallMs([&] { n = device.ReadString(text); });
     peer.join();
     EXPECT_EQ(n, 0);
-    EXPECT_LT(ms, 100 + kSlackMs * 2);
+    EXPECT_LT(ms, 100 + kGenerousMs);
 
     // From then on every transfer fails without waiting.
     unsigned char buffer[4] = {};
@@ -171,15 +180,16 @@ TEST_F(PtyComPort, APeerThatClosesMidReadFailsTheReadAtOnce) {
         EXPECT_EQ(device.ReadBytes(buffer, 4), 0);
         EXPECT_EQ(device.WriteBytes(bytes, 1), FALSE);
     });
-    EXPECT_LT(after, 100);
+    EXPECT_LT(after, kGenerousMs);
 }
 
+// A spinning wait would burn most of the second in CPU time; a poll uses next to none.
 TEST_F(PtyComPort, AQuietLineIsWaitedOnWithoutSpinning) {
-    device.SetTimeout(400);
+    device.SetTimeout(1000);
     const double cpuBefore = ClockMs(CLOCK_PROCESS_CPUTIME_ID);
     unsigned char byte = 0;
     EXPECT_EQ(device.ReadBytes(&byte, 1), 0);
-    EXPECT_LT(ClockMs(CLOCK_PROCESS_CPUTIME_ID) - cpuBefore, 100);
+    EXPECT_LT(ClockMs(CLOCK_PROCESS_CPUTIME_ID) - cpuBefore, 250);
 }
 
 TEST_F(PtyComPort, LineSettingsReachThePort) {
@@ -260,7 +270,7 @@ TEST(ComPortOnTheSystem, ADeviceNameOfAnyLengthFailsCleanly) {
                                          {"/dev/veltrix-no-such-port", "COM2"},
                                          {plainFile, "COM3"}}};
     device::ScopedPortSource scope(source);
-    ComPortDevice device;
+    ComPortDeviceLinux device;
     const std::vector<std::pair<int, std::string>> cases = {
         {1, "36\n --- File name too long"},
         {2, "2\n --- No such file or directory"},

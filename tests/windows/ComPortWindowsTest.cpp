@@ -8,13 +8,16 @@
 
 #include "device/PortSource.h"
 #include "tests/testkit/PortSourceFake.h"
-#include "tests/windows/SerialOsFake.h"
+#include "tests/windows/SerialOsWindowsFake.h"
 
 namespace {
 
 using windows_test::FakePort;
 
 const std::string kTryPort3 = "\nTry InitSerial on Port Serial2  ( COM3 )";
+// The documented bounds of reading a line: 1024 bytes, or 30 s after the first byte.
+constexpr int kLineBytes = 1024;
+constexpr int kLineMs = 30000;
 
 TEST(ComPortWindows, OpensTheDevicePathAndSetsThePortUp) {
     FakePort port;
@@ -49,7 +52,7 @@ TEST(ComPortWindows, EachFailedStepOfTheOpenIsNamedAndClosesThePort) {
     struct Case {
         const char* name;
         int port;
-        void (*fail)(windows_test::SerialOsFake&);
+        void (*fail)(windows_test::SerialOsWindowsFake&);
         std::string text;
     };
     const std::vector<Case> cases = {
@@ -235,16 +238,20 @@ TEST(ComPortWindows, ReadStringIsBoundedInBytesAndTime) {
     ComPortDevice& device = *port.device;
     ASSERT_EQ(device.InitSerial(1), TRUE);
     std::string text;
-    port.os.input = std::string(5000, 'x');
-    EXPECT_EQ(device.ReadString(text), ComPortDevice::kReadStringMaxBytes);
-    EXPECT_EQ(text, std::string(ComPortDevice::kReadStringMaxBytes, 'x'));
-    EXPECT_EQ(device.GetInputCount(), 5000 - ComPortDevice::kReadStringMaxBytes);
+    // A flood of a hundred times the bound: each read takes the bound, the rest waits.
+    const int flood = 100 * kLineBytes;
+    port.os.input = std::string(flood, 'x');
+    for (int read = 1; read <= 3; ++read) {
+        EXPECT_EQ(device.ReadString(text), kLineBytes);
+        EXPECT_EQ(text, std::string(kLineBytes, 'x'));
+        EXPECT_EQ(device.GetInputCount(), flood - read * kLineBytes);
+    }
 
     // A byte every 100 ms: the read ends 30 s after the first byte, and the last wait is cut
     // to what is left of them.
     port.os.input = std::string(1000, 'y');
     port.os.byteMs = 100;
-    EXPECT_EQ(device.ReadString(text), ComPortDevice::kReadStringMaxMs / 100 + 1);
+    EXPECT_EQ(device.ReadString(text), kLineMs / 100 + 1);
     EXPECT_EQ(port.os.timeoutsSet.back().ReadTotalTimeoutConstant, 100u);
 }
 
@@ -331,10 +338,10 @@ TEST(ComPortWindows, AFileNameInThePortMapIsOpenedAsGiven) {
                  {"\\\\.\\COM12", "COM1", "\\\\.\\COM12", "\\\\.\\COM12"},
                  {"COM1", "COM1", "\\\\.\\COM1", "COM1"}};
     for (const auto& c : cases) {
-        windows_test::SerialOsFake os;
+        windows_test::SerialOsWindowsFake os;
         testkit_test::PortSourceFake ports(std::vector<device::PortValue>{{c.name, c.data}});
         const device::ScopedPortSource scoped(ports);
-        ComPortDevice device(os);
+        ComPortDeviceWindows device(os);
         ASSERT_EQ(device.InitSerial(1), TRUE) << c.name;
         EXPECT_EQ(os.openedPath, c.path) << c.name;
         EXPECT_EQ(device::PortOpenName({c.name, c.data}), c.openName);

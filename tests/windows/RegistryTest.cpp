@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "device/ComPortDevice.h"
-#include "device/WindowsPortSource.h"
+#include "device/windows/ComPortDeviceWindows.h"
+#include "device/windows/PortSourceWindows.h"
 #include "support/ValueString.h"
-#include "support/WindowsOsVersionSource.h"
+#include "support/windows/OsVersionSourceWindows.h"
 
 // After the project's headers: their truth values are the system's own.
 #include <windows.h>
@@ -52,9 +52,9 @@ private:
 struct ListedPorts {
     explicit ListedPorts(const std::string& subKey) : source(subKey) {
         const device::ScopedPortSource scoped(source);
-        port = std::make_unique<ComPortDevice>();
+        port = std::make_unique<ComPortDeviceWindows>();
     }
-    device::WindowsPortSource source;
+    device::PortSourceWindows source;
     std::unique_ptr<ComPortDevice> port;
 };
 
@@ -108,7 +108,7 @@ TEST(RegistryPorts, AnEmptyOrMissingKeyListsNoPorts) {
 }
 
 TEST(WindowsVersion, TheRunningSystemIsOfTheNtFamily) {
-    support::WindowsOsVersionSource source;
+    support::OsVersionSourceWindows source;
     support::OsVersionInfo info;
     std::uint32_t error = 0;
     ASSERT_TRUE(source.Query(info, error)) << error;

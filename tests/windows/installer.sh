@@ -40,8 +40,10 @@ for value in DisplayName DisplayVersion Publisher UninstallString; do
     grep -q "$value" <<<"$entry" || fail "the uninstall entry lacks $value"
 done
 grep -q 'DisplayVersion.*1\.0\.5' <<<"$entry" || fail "the uninstall entry has another version"
+version=$($wine "$root/bin/veltrix-instrument-settings.exe" --version </dev/null 2>&1 | tr -d '\r') || true
+grep -q "Veltrix Instrument Settings V 1.05" <<<"$version" || fail "the wizard's --version: $version"
 version=$($wine "$root/bin/veltrix-settings.exe" --version </dev/null 2>&1 | tr -d '\r') || true
-grep -q "1\.0\.5" <<<"$version" || fail "--version said: $version"
+grep -q "1\.0\.5" <<<"$version" || fail "veltrix-settings --version: $version"
 
 # The automation object from the installed program, which the installer registered.
 installed='C:\Program Files\Veltrix Instrument Settings\bin\veltrix-instrument-settings.exe'
