@@ -50,12 +50,10 @@ public:
     // A client let go of the object made for it: the program's object is released as soon as
     // the program is idle.
     void ReleaseLater(framework::CommandTarget* target);
-    int PendingReleaseCount() const { return static_cast<int>(m_pending.size()); }
 
     // The objects that clients hold, each once from its construction to its deletion.
     void Track(IUnknown* object);
     void Untrack(IUnknown* object);
-    int HeldObjectCount() const { return static_cast<int>(m_objects.size()); }
     // Cuts every client off its object (CoDisconnectObject): COM lets go of the references it
     // held for them, and the objects go.
     void DisconnectAll();
