@@ -50,14 +50,19 @@ installed='C:\Program Files\Veltrix Instrument Settings\bin\veltrix-instrument-s
 VELTRIX_COM_SERVER=$installed VELTRIX_COM_NO_REGISTER=1 $wine "$client" \
     --gtest_filter='ByClassIdAndProgId/*' </dev/null || fail "the installed object failed"
 
-# The uninstaller copies itself away and returns at once; it is done when its folder is gone.
+# The uninstaller copies itself away and returns at once; it is done when the folder, the
+# Start-menu folder and its keys are gone (it removes them in that order), or 60 s have passed.
 $wine "$root/Uninstall.exe" /S </dev/null || fail "the uninstaller failed"
 for _ in $(seq 120); do
-    [ -e "$root" ] || break
+    [ -e "$root" ] || [ -e "$menu" ] || break
     sleep 0.5
+done
+for _ in $(seq 10); do
+    left=$(our_keys)
+    [ -n "$left" ] || break
+    sleep 1
 done
 [ ! -e "$root" ] || fail "left behind: $(find "$root" | head -5)"
 [ ! -e "$menu" ] || fail "the Start-menu folder is left"
-left=$(our_keys)
 [ -z "$left" ] || fail "registry left behind:"$'\n'"$left"
 exit $status
