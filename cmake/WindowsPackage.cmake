@@ -1,6 +1,7 @@
 # The Windows packages, built by CPack: (cd build/windows && cpack).
 #   - the zip, for those who do not install: the programs in bin/, the README's sections on the
-#     command line and on Windows as README.md, and the licence text;
+#     command line and on Windows as README.md, the picture that the README shows, and the
+#     licence text;
 #   - a 64-bit NSIS installer (packaging/windows/NSIS.template.in is CMake's own template for a
 #     64-bit target): a per-machine install into Program Files with a Start-menu shortcut to
 #     the wizard, an entry in the installed-programs list, the wizard's COM registration
@@ -8,7 +9,7 @@
 #     uninstalls silently.
 set(readme_part ${CMAKE_BINARY_DIR}/package/README.md)
 file(READ ${PROJECT_SOURCE_DIR}/README.md readme)
-set(part "# veltrix-settings for Windows\n")
+set(part "# Veltrix instrument settings for Windows\n")
 foreach(heading "## The command line" "## Windows")
     string(FIND "${readme}" "\n${heading}\n" start)
     if(start EQUAL -1)
@@ -26,6 +27,7 @@ endforeach()
 file(WRITE ${readme_part} "${part}")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
 install(FILES ${readme_part} DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/doc/windows-wizard.png DESTINATION doc)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION . RENAME LICENSE.txt)
 

@@ -104,7 +104,8 @@ stage "tests ($ran run; Wine failed to start a program $restarts times)"
 (cd build/windows && cpack >/dev/null)
 zip_file=$(ls build/windows/veltrix-settings-*-windows-x86_64.zip)
 contents=$(cmake -E tar tf "$zip_file")
-for want in bin/veltrix-settings.exe bin/veltrix-instrument-settings.exe README.md LICENSE.txt; do
+for want in bin/veltrix-settings.exe bin/veltrix-instrument-settings.exe README.md LICENSE.txt \
+    doc/windows-wizard.png; do
     grep -q "/$want\$" <<<"$contents" || { echo "windows-tests: $zip_file lacks $want" >&2; exit 1; }
 done
 stage "zip and installer"

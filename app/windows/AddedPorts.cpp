@@ -1,6 +1,7 @@
 #include "app/windows/AddedPorts.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "framework/win32/Win32Api.h"
 
@@ -17,13 +18,28 @@ std::unique_ptr<device::PortMap> AddedPorts::Open() {
         if (status == device::ReadStatus::NoMoreItems) break;
         values.push_back(value);
     }
-    for (const std::string& port : m_ports) {
+    for (const device::PortValue& port : m_ports) {
         const bool known = std::any_of(values.begin(), values.end(), [&](const auto& v) {
-            return _stricmp(v.data.c_str(), port.c_str()) == 0;
+            return _stricmp(v.data.c_str(), port.data.c_str()) == 0;
         });
-        if (!known) values.push_back({port, port});
+        if (!known) values.push_back(port);
     }
     return std::make_unique<device::ListPortMap>(std::move(values));
+}
+
+int AddedPorts::FreeComNumber(device::PortSource& machine) {
+    std::unique_ptr<device::PortMap> map = machine.Open();
+    if (map == nullptr) return 0;
+    std::vector<int> used;
+    device::PortValue value;
+    for (int i = 0; map->ReadValue(i, value) == device::ReadStatus::Value; ++i) {
+        if (value.data.size() > 3 && _strnicmp(value.data.c_str(), "COM", 3) == 0)
+            used.push_back(std::atoi(value.data.c_str() + 3));
+    }
+    int number = 1;
+    while (std::find(used.begin(), used.end(), number) != used.end())
+        ++number;
+    return number;
 }
 
 }  // namespace app

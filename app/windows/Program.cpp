@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,10 @@
 
 #include "framework/win32/Win32Api.h"
 
+// After Win32Api.h, which keeps the framework's names clear of <windows.h>.
 #include <commctrl.h>
+
+#include "app/windows/SimulatedSerialOs.h"
 
 namespace app {
 
@@ -41,18 +45,29 @@ int RunProgram(InstrumentSettingsApp& application, int argc, char** argv) {
         ShowProgramText(program, framework::LoadString(IDS_SHEET_CAPTION) + "\n", false);
         return 0;
     }
-    if (options.simulate) {
-        ShowProgramText(program,
-                        program + ": --simulate is not available in this build of the program\n",
-                        true);
-        return 1;
-    }
 
     // The system's dialog controls in the look of the desktop (the manifest asks for it).
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    AddedPorts ports(options.ports, device::SystemPortSource());
+    // The ports named on the command line, and the simulator behind a COM number of its own
+    // when asked for: Windows has no pseudo-terminal to put it on.
+    std::vector<device::PortValue> added;
+    for (const std::string& port : options.ports)
+        added.push_back({port, port});
+    std::optional<SimulatedSerialOs> simulator;
+    std::optional<device::ScopedSerialOs> useSimulator;
+    if (options.simulate) {
+        const int number = AddedPorts::FreeComNumber(device::SystemPortSource());
+        if (number == 0) {
+            ShowProgramText(program, program + ": cannot read the system's list of ports\n", true);
+            return 1;
+        }
+        simulator.emplace(number, device::RealSerialOs());
+        useSimulator.emplace(*simulator);
+        added.push_back({SimulatedSerialOs::kName, "COM" + std::to_string(number)});
+    }
+    AddedPorts ports(std::move(added), device::SystemPortSource());
     device::ScopedPortSource usePorts(ports);
 
     framework::win32::Win32Host host;

@@ -38,7 +38,7 @@ std::unique_ptr<ComPortDevice> MakeComPortDevice() {
 
 }  // namespace device
 
-ComPortDeviceWindows::ComPortDeviceWindows() : ComPortDeviceWindows(device::RealSerialOs()) {}
+ComPortDeviceWindows::ComPortDeviceWindows() : ComPortDeviceWindows(device::CurrentSerialOs()) {}
 
 ComPortDeviceWindows::ComPortDeviceWindows(device::SerialOsWindows& os) : m_os(os) {
     EnumeratePorts();

@@ -56,6 +56,11 @@ SerialOsWindows& RealSerialOs() {
     return os;
 }
 
+SerialOsWindows& CurrentSerialOs() {
+    SerialOsWindows* layer = ScopedSerialOs::Current();
+    return layer != nullptr ? *layer : RealSerialOs();
+}
+
 std::string ErrorText(DWORD code) {
     char* buffer = nullptr;
     const DWORD length = FormatMessageA(

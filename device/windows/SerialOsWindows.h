@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "support/ScopedOverride.h"
+
 namespace device {
 
 // The thin layer through which the serial port reaches Windows, one call per Win32 function,
@@ -37,6 +39,12 @@ public:
 
 // Windows itself.
 SerialOsWindows& RealSerialOs();
+
+// The serial calls in force on this thread: Windows itself, unless a ScopedSerialOs put
+// another layer in its place (the program's built-in simulator, --simulate). A port made
+// without a layer of its own takes this one.
+using ScopedSerialOs = support::ScopedOverride<SerialOsWindows>;
+SerialOsWindows& CurrentSerialOs();
 
 // The system's text for an error code, without the line break it ends with; "" when unknown.
 std::string ErrorText(DWORD code);

@@ -66,5 +66,42 @@ TEST(ProgramTest, TheWindowComesUpAndEscEndsTheProgram) {
     EXPECT_EQ(program.WaitForExit(kWindowWithinMs), 0);
 }
 
+// --simulate: the simulator runs inside the program behind a COM port of its own, and the
+// wizard goes on to step 2 with it as with an instrument.
+TEST(ProgramTest, WithSimulateTheWizardFindsTheBuiltInInstrument) {
+    const ProgramProcess program(Program(), "--simulate");
+    ASSERT_TRUE(program.Started()) << Program();
+    HWND window = program.WaitForWindow("Veltrix Instrument Settings V 1.05  -  Step 1 of 5",
+                                        kWindowWithinMs);
+    ASSERT_NE(window, nullptr);
+    HWND page = FindWindowExA(window, nullptr, "#32770", nullptr);
+    ASSERT_NE(page, nullptr);
+    HWND ports = GetDlgItem(page, 1005);
+    ASSERT_NE(ports, nullptr);
+    int simulator = -1;
+    std::string seen;
+    const int count = static_cast<int>(SendMessageA(ports, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count && simulator < 0; ++i) {
+        // Wide: between processes the system carries a list's texts as UTF-16.
+        wchar_t wide[256] = {};
+        SendMessageW(ports, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+        const std::string item(wide, wide + wcslen(wide));
+        if (item.starts_with("Simulated instrument  ( COM")) simulator = i;
+        seen += item + "; ";
+    }
+    ASSERT_GE(simulator, 0) << seen;
+    // Chosen as the user would: the list's selection and its notification.
+    SendMessageA(ports, CB_SETCURSEL, static_cast<WPARAM>(simulator), 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(1005, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(ports));
+    program.PressKey(window, VK_RETURN);
+    const auto stepTwo = [&] { return TextOf(window).ends_with("Step 2 of 5"); };
+    for (int i = 0; i < 200 && !stepTwo(); ++i)
+        Sleep(100);
+    EXPECT_TRUE(stepTwo()) << TextOf(window);
+    program.PressKey(window, VK_ESCAPE);
+    EXPECT_EQ(program.WaitForExit(kWindowWithinMs), 0);
+}
+
 }  // namespace
 }  // namespace win32_test
