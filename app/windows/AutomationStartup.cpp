@@ -28,6 +28,8 @@ AutomationStartup::AutomationStartup(framework::Application& application,
 
 AutomationStartup::~AutomationStartup() {
     if (m_server != nullptr) {
+        // Objects still held (the program is quitting) go before the server they report to.
+        m_server->DisconnectAll();
         framework::ObjectFactory::RevokeAll();
         framework::SetObjectRegistry(nullptr);
         m_server.reset();
