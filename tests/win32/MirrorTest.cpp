@@ -252,5 +252,30 @@ TEST_F(MirrorTest, NextBackAndCancelAreTheSheetsButtons) {
     EXPECT_EQ(sheet->GetResult(), framework::IDCANCEL);
 }
 
+// The platform's dialog keys: Enter presses the push button with the focus (Back goes back),
+// else the default button; Tab stops once in a radio group, at its checked button.
+TEST_F(MirrorTest, EnterPressesTheFocusedPushButtonElseTheDefaultOne) {
+    Click(GetDlgItem(window->Frame(), framework::ID_WIZNEXT));
+    ASSERT_EQ(sheet->GetActiveIndex(), 1);
+    HWND back = GetDlgItem(window->Frame(), framework::ID_WIZBACK);
+    SendMessageA(window->Frame(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(back), TRUE);
+    PressKey(window->Frame(), VK_RETURN);
+    EXPECT_EQ(sheet->GetActiveIndex(), 0);
+    // On a list, Enter is the default button's: Next.
+    SendMessageA(window->Frame(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Of(0, IDC_PORT)), TRUE);
+    PressKey(window->Frame(), VK_RETURN);
+    EXPECT_EQ(sheet->GetActiveIndex(), 1);
+
+    Activate(3);
+    Page(3).CheckRadio(IDC_CENTER, true);
+    SendMessageA(window->Frame(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Of(3, IDC_CENTER)), TRUE);
+    ASSERT_EQ(GetFocus(), Of(3, IDC_CENTER));
+    // The arrow keys move the selection within the group, as the user sees it and the model.
+    PressKey(window->Frame(), VK_UP);
+    EXPECT_EQ(GetFocus(), Of(3, IDC_ACCURACY));
+    EXPECT_TRUE(Page(3).IsRadioChecked(IDC_ACCURACY));
+    EXPECT_FALSE(Page(3).IsRadioChecked(IDC_CENTER));
+}
+
 }  // namespace
 }  // namespace win32_test
