@@ -6,10 +6,11 @@
 //   return theApp.Main(argc, argv);  // FALSE from InitInstance: no event loop follows
 // Start-up is the platform's (app/linux/, app/windows/): on Linux it connects to the session bus
 // when an automation client started the program ("-Automation" or "-Embedding") and offers its
-// automation factory there; a normal start keeps the bus's activation file up to date instead.
-// Then the wizard runs modally (app/WizardRun.h). If a client still holds the automation
-// object when the wizard closes, the window is only hidden and the program serves the client
-// until it lets go.
+// automation factory there; a normal start keeps the bus's activation file up to date instead;
+// on Windows it is a COM local server. "/RegServer" and "/UnregServer" only register or
+// unregister, and the program ends. Then the wizard runs modally (app/WizardRun.h). If a client
+// still holds the automation object when the wizard closes, the window is only hidden and the
+// program serves the client until it lets go.
 
 #include <functional>
 #include <string>
@@ -29,6 +30,8 @@ public:
     InstrumentSettingsApp();
 
     BOOL InitInstance() override;
+    // 0, or 1 when "/RegServer" or "/UnregServer" failed.
+    int ExitInstance() override { return m_exitCode; }
 
     // The host of the screen (not owned; needed by InitInstance).
     void SetHost(app::ScreenHost* host) { m_host = host; }
@@ -46,4 +49,5 @@ private:
     device::LineTrace* m_trace = nullptr;
     std::string m_profileFile;
     std::function<void(CVeltrixInstrumentSettingsDlg&)> m_sheetHook;
+    int m_exitCode = 0;
 };

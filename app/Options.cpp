@@ -22,12 +22,14 @@ constexpr std::array<std::string_view, 13> kQtOptionsWithValue = {
 constexpr std::array<std::string_view, 5> kQtFlags = {"reverse", "widgetcount", "nograb", "dograb",
                                                       "sync"};
 
-// "/Automation", "-embedding", ...: the framework's option syntax, any case.
+// "/Automation", "-embedding", "/RegServer", ...: the framework's option syntax, any case.
 bool IsAutomationOption(std::string_view argument) {
     if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) return false;
     const std::string name(argument.substr(1));
-    return strcasecmp(name.c_str(), "Automation") == 0 ||
-           strcasecmp(name.c_str(), "Embedding") == 0;
+    for (const char* option : {"Automation", "Embedding", "RegServer", "UnregServer"}) {
+        if (strcasecmp(name.c_str(), option) == 0) return true;
+    }
+    return false;
 }
 
 // The name of a Qt option without its dashes, or nothing.

@@ -69,9 +69,12 @@ bool CVeltrixInstrumentSettingsDlg::KeepActivatedPage(framework::PropertyPage& p
     return false;
 }
 
+// A hidden wizard can never be shown again (the automation object has no members), so it lets
+// go of its port for other programs while the client keeps the program alive.
 BOOL CVeltrixInstrumentSettingsDlg::CanExit() {
     if (m_pAutoProxy != nullptr) {
         ShowWindow(false);
+        if (m_pDevice != nullptr) m_pDevice->CloseSerial();
         return FALSE;
     }
     return TRUE;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the core, the command line and their tests for Windows with mingw-w64 and runs the
 # tests under Wine: the unit and protocol tests as they are, and the Windows serial port against
-# the Linux simulator, which runs natively while Wine maps COM11 to COM20 onto its ptys.
+# the Linux simulator, which runs natively while Wine maps COM11 to COM20 onto its ptys; then
+# the zip and the installer, which is installed and uninstalled silently under Wine.
 # Works from a clean clone; prints how long each stage took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,8 +17,8 @@ as_root=()
 if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
 "${as_root[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
-    cmake ninja-build g++ ccache g++-mingw-w64-x86-64-posix wine64 googletest \
-    nlohmann-json3-dev libcli11-dev xvfb imagemagick librsvg2-bin icoutils >/dev/null
+    cmake ninja-build g++ ccache g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 googletest \
+    nlohmann-json3-dev libcli11-dev xvfb imagemagick librsvg2-bin icoutils nsis >/dev/null
 stage "packages"
 
 # The simulator for Linux: the one of the dev build when there is one, else a build of its own.
@@ -43,7 +44,8 @@ stage "cross build"
 # A prefix of the build's own. Wine reads its port map when its server starts, so the ports
 # are written first and the server started again afterwards.
 export PATH=/usr/lib/wine:$PATH WINEPREFIX=$root/build/windows/wineprefix WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko prompts, and no menu entries of installed programs on the Linux desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine64 wineboot -i </dev/null >/dev/null 2>&1
 fi
@@ -98,12 +100,16 @@ restarts=0
 if [ -f "$VELTRIX_WINE_RUN_LOG" ]; then restarts=$(wc -l <"$VELTRIX_WINE_RUN_LOG"); fi
 stage "tests ($ran run; Wine failed to start a program $restarts times)"
 
-# The zip of the program, with the program and its README in it.
+# The zip of the programs, with the README and the licence in it, and the installer.
 (cd build/windows && cpack >/dev/null)
 zip_file=$(ls build/windows/veltrix-settings-*-windows-x86_64.zip)
 contents=$(cmake -E tar tf "$zip_file")
-for want in bin/veltrix-settings.exe bin/veltrix-instrument-settings.exe README.md \
+for want in bin/veltrix-settings.exe bin/veltrix-instrument-settings.exe README.md LICENSE.txt \
     doc/windows-wizard.png; do
     grep -q "/$want\$" <<<"$contents" || { echo "windows-tests: $zip_file lacks $want" >&2; exit 1; }
 done
-stage "zip"
+stage "zip and installer"
+
+tests/windows/installer.sh "$(ls build/windows/veltrix-instrument-settings-*-windows-x86_64.exe)" \
+    build/windows/tests/windows/com/test_com_client.exe
+stage "installer under Wine"

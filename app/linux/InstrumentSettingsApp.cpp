@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/WizardRun.h"
 #include "app/linux/AutomationServer.h"
+#include "app/linux/ServiceFile.h"
 #include "engine/CVeltrixInstrumentSettingsDlg.h"
 #include "framework/Host.h"
 #include "framework/ObjectFactory.h"
@@ -56,6 +58,20 @@ private:
 InstrumentSettingsApp::InstrumentSettingsApp() = default;
 
 BOOL InstrumentSettingsApp::InitInstance() {
+    // Registering or unregistering only: the activation file, without the wizard.
+    const bool unregister = HasOption("UnregServer");
+    if (unregister || HasOption("RegServer")) {
+        std::string error;
+        const bool ok = unregister
+                            ? app::RemoveServiceFile(app::ServiceFilePath(), error)
+                            : app::WriteServiceFile(
+                                  app::ServiceFilePath(),
+                                  QCoreApplication::applicationFilePath().toStdString(), error);
+        if (!ok) std::fprintf(stderr, "%s\n", error.c_str());
+        m_exitCode = ok ? 0 : 1;
+        return FALSE;
+    }
+
     // The object runtime: the session bus, where automation is asked for.
     const bool automation = IsStartedForAutomation();
     std::optional<BusConnection> bus;

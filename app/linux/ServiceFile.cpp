@@ -215,4 +215,12 @@ bool UpdateServiceFile(const std::string& path, const std::vector<std::string>& 
     return support::WriteFileAtomically(path, ServiceFileText(executable), error);
 }
 
+bool RemoveServiceFile(const std::string& path, std::string& error) {
+    std::error_code failure;
+    std::filesystem::remove(path, failure);
+    if (!failure) return true;
+    error = path + ": " + failure.message();
+    return false;
+}
+
 }  // namespace app

@@ -36,4 +36,7 @@ std::optional<std::string> ServiceFileProgram(const std::string& text);
 bool UpdateServiceFile(const std::string& path, const std::vector<std::string>& systemFolders,
                        const std::string& executable, std::string& error);
 
+// Deletes the file; one that is not there counts as deleted. False with the reason.
+bool RemoveServiceFile(const std::string& path, std::string& error);
+
 }  // namespace app

@@ -19,6 +19,8 @@ std::string UsageText(const std::string& programName) {
            "  --help          show this text\n"
            "  --version       show the program's version\n"
            "  -Automation     started by an automation client (also -Embedding)\n"
+           "  -RegServer      register the automation object and end (-UnregServer: remove\n"
+           "                  the registration); a normal start registers it as well\n"
            "\n"
            "Qt's own options, such as -platform offscreen, are accepted as well.\n";
 }

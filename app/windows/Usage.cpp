@@ -18,7 +18,9 @@ std::string UsageText(const std::string& programName) {
            "                  step shows its choices once it has read the instrument\n"
            "  --help          show this text\n"
            "  --version       show the program's version\n"
-           "  -Automation     started by an automation client (also -Embedding)\n";
+           "  -Automation     started by an automation client (also -Embedding)\n"
+           "  -RegServer      register the automation object and end (-UnregServer: remove\n"
+           "                  the registration); a normal start registers it as well\n";
 }
 
 }  // namespace app

@@ -170,6 +170,17 @@ TEST_F(ServiceFileUpdate, WritingMakesTheFoldersAndLeavesNoTemporaryFile) {
     EXPECT_NE(error.find("not UTF-8"), std::string::npos) << error;
 }
 
+TEST(ServiceFileTest, RemovingDeletesTheFileAndAMissingOneIsNoFailure) {
+    const std::string path = testing::TempDir() + "/remove-test.service";
+    std::string error;
+    ASSERT_TRUE(app::WriteServiceFile(path, "/usr/bin/a", error)) << error;
+    EXPECT_TRUE(app::RemoveServiceFile(path, error)) << error;
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_TRUE(app::RemoveServiceFile(path, error)) << error;
+    EXPECT_FALSE(app::RemoveServiceFile("/proc/version", error));
+    EXPECT_NE(error.find("/proc/version"), std::string::npos);
+}
+
 TEST(ServiceFileTest, AFolderThatCannotBeMadeIsReported) {
     std::string error;
     EXPECT_FALSE(app::UpdateServiceFile("/dev/null/dbus-1/services/x.service", {}, "/a", error));

@@ -72,6 +72,24 @@ TEST_F(StartupTest, ARegistrationThatCannotBeWrittenDoesNotStopTheWizard) {
     EXPECT_TRUE(host.BoxTexts().empty());
 }
 
+TEST_F(StartupTest, RegServerAndUnregServerOnlyWriteAndRemoveTheActivationFile) {
+    const std::string dataHome = testing::TempDir() + "regserver-data";
+    const std::string file =
+        dataHome + "/dbus-1/services/VeltrixInstrumentSettings.Application.service";
+    std::filesystem::remove_all(dataHome);
+    setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    EXPECT_EQ(Run({"/RegServer"}), 0);
+    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(Run({"-unregserver"}), 0);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    setenv("XDG_DATA_HOME", "/dev/null/data", 1);
+    EXPECT_EQ(Run({"/RegServer"}), 1);
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(host.ModalRuns(), 0);
+    EXPECT_TRUE(host.BoxTexts().empty());
+    std::filesystem::remove_all(dataHome);
+}
+
 TEST_F(StartupTest, AutomationWithoutASessionBusSaysSoAndEnds) {
     // No other test of this program talks to a bus, so this address is the one used.
     setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/veltrix-test-bus", 1);

@@ -152,9 +152,12 @@ TEST_F(SheetWindowTest, WhileAProxyIsAttachedClosingOnlyHidesTheWindow) {
     FakeProxy proxy([&] { ++cleared; });
     framework::WizardDriver wizard(*sheet);
     ASSERT_TRUE(wizard.Open());
+    ASSERT_TRUE(port->InitSerial(1));
     sheet->m_pAutoProxy = &proxy;
     EXPECT_EQ(sheet->CanExit(), FALSE);
     EXPECT_FALSE(sheet->IsWindowVisible());
+    // Another program may take the port while the client holds this one.
+    EXPECT_FALSE(port->IsOpen());
 
     sheet->ShowWindow(true);
     sheet->DestroyWindow();
