@@ -64,8 +64,8 @@ BOOL InstrumentSettingsApp::InitInstance() {
         std::string error;
         const bool ok = unregister
                             ? app::RemoveServiceFile(app::ServiceFilePath(), error)
-                            : app::WriteServiceFile(
-                                  app::ServiceFilePath(),
+                            : app::UpdateServiceFile(
+                                  app::ServiceFilePath(), app::SystemServiceFolders(),
                                   QCoreApplication::applicationFilePath().toStdString(), error);
         if (!ok) std::fprintf(stderr, "%s\n", error.c_str());
         m_exitCode = ok ? 0 : 1;

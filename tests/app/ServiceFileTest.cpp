@@ -173,7 +173,7 @@ TEST_F(ServiceFileUpdate, WritingMakesTheFoldersAndLeavesNoTemporaryFile) {
 TEST(ServiceFileTest, RemovingDeletesTheFileAndAMissingOneIsNoFailure) {
     const std::string path = testing::TempDir() + "/remove-test.service";
     std::string error;
-    ASSERT_TRUE(app::WriteServiceFile(path, "/usr/bin/a", error)) << error;
+    ASSERT_TRUE(app::UpdateServiceFile(path, {}, "/usr/bin/a", error)) << error;
     EXPECT_TRUE(app::RemoveServiceFile(path, error)) << error;
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_TRUE(app::RemoveServiceFile(path, error)) << error;
