@@ -18,7 +18,7 @@ if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
 "${as_root[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
     cmake ninja-build g++ ccache g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 googletest \
-    nlohmann-json3-dev libcli11-dev xvfb imagemagick librsvg2-bin icoutils nsis >/dev/null
+    nlohmann-json3-dev libcli11-dev xvfb imagemagick librsvg2-bin icoutils nsis fonts-wine >/dev/null
 stage "packages"
 
 # The simulator for Linux: the one of the dev build when there is one, else a build of its own.
