@@ -5,7 +5,6 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -23,8 +22,8 @@
 #include "framework/WizardDriver.h"
 #include "resources/Resource.h"
 #include "resources/Resources.h"
-#include "support/SafeFile.h"
 #include "support/PortPath.h"
+#include "support/SafeFile.h"
 
 namespace cli {
 namespace {
