@@ -15,8 +15,12 @@ add_custom_command(OUTPUT ${veltrix_tlb}
             ${veltrix_com_dir}/Automation.idl
     DEPENDS ${veltrix_com_dir}/Automation.idl
     COMMENT "Type library of the automation object")
-set_source_files_properties(${veltrix_com_dir}/AutomationTypeLib.rc PROPERTIES
-    OBJECT_DEPENDS ${veltrix_tlb})
+# The resource is compiled where veltrix_app is made, in another directory: a target of this
+# one owns the rule, and the resource waits for it and is made again when it changes.
+add_custom_target(veltrix_typelib DEPENDS ${veltrix_tlb})
+add_dependencies(veltrix_app veltrix_typelib)
+set_source_files_properties(${veltrix_com_dir}/AutomationTypeLib.rc TARGET_DIRECTORY veltrix_app
+    PROPERTIES OBJECT_DEPENDS ${veltrix_tlb})
 
 target_sources(veltrix_app PRIVATE
     ${veltrix_com_dir}/AutomationObject.cpp
