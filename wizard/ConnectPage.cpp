@@ -159,13 +159,21 @@ std::optional<wizard::PortFound> ConnectPage::SearchEveryPort(bool& stopped) {
 BOOL ConnectPage::TakeOverPort(const wizard::PortFound& found) {
     // The port answered its worker a moment ago: open it with the line that worked, without
     // asking again, so it gets no byte more than the search sent.
+    // The port is opened at 8N1 and then switched, as each attempt does it: some serial drivers
+    // refuse 7E2 as the settings of a fresh open.
     SerialDevice* device = GetDevice();
     device->SetBaudRate(BaudOf(found.baud));
-    device->SetParity(found.parity);
-    device->SetDataBits(found.dataBits);
-    device->SetStopBits(found.stopBits);
+    device->SetParity('N');
+    device->SetDataBits(8);
+    device->SetStopBits(1);
     m_bPortOpened = device->InitSerial(found.portIndex + 1) != FALSE;
     if (!m_bPortOpened) return FALSE;
+    if (found.parity != 'N' || found.dataBits != 8 || found.stopBits != 1) {
+        device->SetParity(found.parity);
+        device->SetDataBits(found.dataBits);
+        device->SetStopBits(found.stopBits);
+        if (!device->ChangeBaudRate()) return FALSE;
+    }
     StoreConnection(found.code);
     return TRUE;
 }
