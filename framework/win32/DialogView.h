@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "framework/Dialog.h"
-#include "framework/win32/Activity.h"
+#include "framework/Activity.h"
 #include "framework/win32/Win32Api.h"
 
 namespace framework::win32 {

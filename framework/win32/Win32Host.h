@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "framework/Host.h"
-#include "framework/win32/Activity.h"
+#include "framework/Activity.h"
 #include "framework/win32/WizardWindow.h"
 
 namespace framework::win32 {

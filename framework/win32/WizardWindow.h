@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "framework/PropertySheet.h"
-#include "framework/win32/Activity.h"
+#include "framework/Activity.h"
 #include "framework/win32/DialogView.h"
 #include "framework/win32/Win32Api.h"
 

@@ -2,13 +2,13 @@
 
 // What the user-interface thread is in the middle of: handling the user's input, waiting on
 // the serial line, or showing a message box. While it is busy, further input is not carried
-// out; Cancel, Esc and the close button only ask the work to stop.
-//   framework::win32::Activity activity;
-//   { framework::win32::Activity::Scope busy(activity); page.Click(1003); }
+// out; Cancel, Esc and the close button only ask the work to stop. Each host keeps one.
+//   framework::Activity activity;
+//   { framework::Activity::Scope busy(activity); page.Click(1003); }
 
 #include <utility>
 
-namespace framework::win32 {
+namespace framework {
 
 class Activity {
 public:
@@ -41,4 +41,4 @@ private:
     bool m_stopRequested = false;
 };
 
-}  // namespace framework::win32
+}  // namespace framework
