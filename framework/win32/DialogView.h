@@ -12,8 +12,8 @@
 #include <functional>
 #include <vector>
 
-#include "framework/Dialog.h"
 #include "framework/Activity.h"
+#include "framework/Dialog.h"
 #include "framework/win32/Win32Api.h"
 
 namespace framework::win32 {

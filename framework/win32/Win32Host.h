@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/Host.h"
 #include "framework/Activity.h"
+#include "framework/Host.h"
 #include "framework/win32/WizardWindow.h"
 
 namespace framework::win32 {

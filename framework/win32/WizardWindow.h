@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/PropertySheet.h"
 #include "framework/Activity.h"
+#include "framework/PropertySheet.h"
 #include "framework/win32/DialogView.h"
 #include "framework/win32/Win32Api.h"
 
